@@ -1,0 +1,38 @@
+// The operating system's clock, behind a seam: the Win32 build asks the
+// system, native tests install a fake. Nothing here ever sets the host clock
+// except the Win32 implementation, on the user's request.
+#pragma once
+
+#include <cstdint>
+
+#include "clock/time/DateTime.h"
+
+namespace platform {
+
+// What GetTimeZoneInformation reports: biases in minutes with the system's
+// sign (UTC = local + bias), and its result code (2 = daylight time in effect).
+struct ZoneInformation {
+  int32_t Bias = 0;
+  int32_t StandardBias = 0;
+  int32_t DaylightBias = 0;
+  uint32_t ResultCode = 0;
+};
+
+class TSystemClock {
+public:
+  virtual ~TSystemClock() = default;
+  virtual ZoneInformation TimeZoneInformation() = 0;
+  virtual uint32_t TickCount() = 0;
+  virtual CalendarTime LocalTime() = 0;
+  // Returns false with the system's error number when the clock was not set.
+  virtual bool SetLocalTime(const CalendarTime& time, uint32_t& error) = 0;
+};
+
+// The clock in use: the installed one, else the platform's own. Native builds
+// have no platform clock, so using it there without a fake is a logic error.
+TSystemClock& SystemClock();
+
+// Installs a replacement (tests); nullptr goes back to the platform's clock.
+void InstallSystemClock(TSystemClock* clock);
+
+} // namespace platform

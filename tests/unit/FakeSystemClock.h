@@ -1,0 +1,42 @@
+// A system clock for tests: installs itself for its lifetime, answers with
+// the values the test puts in, and records every request to set the clock
+// instead of touching the host's.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "clock/platform/SystemClock.h"
+
+class FakeSystemClock : public platform::TSystemClock {
+public:
+  FakeSystemClock() { platform::InstallSystemClock(this); }
+  ~FakeSystemClock() override { platform::InstallSystemClock(nullptr); }
+  FakeSystemClock(const FakeSystemClock&) = delete;
+  FakeSystemClock& operator=(const FakeSystemClock&) = delete;
+
+  platform::ZoneInformation TimeZoneInformation() override { return Zone; }
+
+  // Each reading advances the counter by TickStep (wrapping like the real one).
+  uint32_t TickCount() override {
+    const uint32_t now = Ticks;
+    Ticks += TickStep;
+    return now;
+  }
+
+  CalendarTime LocalTime() override { return Local; }
+
+  bool SetLocalTime(const CalendarTime& time, uint32_t& error) override {
+    SetTimes.push_back(time);
+    error = SetSucceeds ? 0 : SetError;
+    return SetSucceeds;
+  }
+
+  platform::ZoneInformation Zone;
+  uint32_t Ticks = 0;
+  uint32_t TickStep = 0;
+  CalendarTime Local;
+  bool SetSucceeds = true;
+  uint32_t SetError = 1314; // privilege not held
+  std::vector<CalendarTime> SetTimes;
+};
