@@ -1,0 +1,154 @@
+#include "tests/e2e/Harness_win.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace e2e {
+
+THandle& THandle::operator=(THandle&& other) noexcept {
+  if (this != &other)
+    Reset(other.Release());
+  return *this;
+}
+
+HANDLE THandle::Release() {
+  HANDLE handle = handle_;
+  handle_ = nullptr;
+  return handle;
+}
+
+void THandle::Reset(HANDLE handle) {
+  if (*this)
+    CloseHandle(handle_);
+  handle_ = handle;
+}
+
+std::string BinDir() {
+  char buffer[MAX_PATH];
+  DWORD length = GetEnvironmentVariableA("VELMORA_BIN_DIR", buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer)
+    throw std::runtime_error("VELMORA_BIN_DIR is not set");
+  return std::string(buffer, length);
+}
+
+TTempFolder::TTempFolder() {
+  char base[MAX_PATH];
+  DWORD length = GetTempPathA(sizeof base, base);
+  if (length == 0 || length >= sizeof base)
+    throw std::runtime_error("GetTempPath failed");
+  for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+    std::string candidate = std::string(base) + "velmora-e2e-" +
+                            std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(GetTickCount() + attempt);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("no fresh temporary folder");
+}
+
+namespace {
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = entry.cFileName;
+      if (name == "." || name == "..")
+        continue;
+      std::string child = path + "\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(child);
+      else
+        DeleteFileA(child.c_str());
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+} // namespace
+
+TTempFolder::~TTempFolder() {
+  RemoveTree(path_);
+}
+
+std::string CopyProgram(const std::string& name, const TTempFolder& folder) {
+  std::string target = folder.File(name);
+  if (!CopyFileA((BinDir() + "\\" + name).c_str(), target.c_str(), FALSE))
+    throw std::runtime_error("cannot copy " + name);
+  return target;
+}
+
+TProcess::TProcess(const std::string& commandLine, const std::string& currentDirectory) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      currentDirectory.c_str(), &startup, &info))
+    throw std::runtime_error("CreateProcess failed: " + commandLine);
+  CloseHandle(info.hThread);
+  process_.Reset(info.hProcess);
+  id_ = info.dwProcessId;
+}
+
+TProcess::~TProcess() {
+  if (!WaitForExit(0)) {
+    TerminateProcess(process_.Get(), 1);
+    WaitForExit(5000);
+  }
+}
+
+bool TProcess::WaitForExit(DWORD milliseconds) {
+  return WaitForSingleObject(process_.Get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD TProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.Get(), &code);
+  return code;
+}
+
+namespace {
+struct TWindowSearch {
+  DWORD ProcessId;
+  const char* ClassName;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<TWindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[256];
+  if (owner == search->ProcessId && GetClassNameA(window, className, sizeof className) &&
+      lstrcmpA(className, search->ClassName) == 0) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+} // namespace
+
+HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    TWindowSearch search = {processId, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.Found)
+      return search.Found;
+    if (GetTickCount() - start >= milliseconds)
+      return nullptr;
+    Sleep(50);
+  }
+}
+
+std::string WindowText(HWND window) {
+  char buffer[1024];
+  int length = GetWindowTextA(window, buffer, sizeof buffer);
+  return std::string(buffer, length > 0 ? length : 0);
+}
+
+} // namespace e2e
