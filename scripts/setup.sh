@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb x11-utils xauth
-  locales fonts-ipafont-gothic imagemagick zip unzip
+  locales fonts-ipafont-gothic imagemagick zip unzip curl
 )
 
 missing=()

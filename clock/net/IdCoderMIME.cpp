@@ -1,0 +1,18 @@
+#include "clock/net/IdCoderMIME.h"
+
+#include <cstdint>
+
+std::string EncodeBase64(const std::string& bytes) {
+  static const char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t count = bytes.size() - i < 3 ? bytes.size() - i : 3;
+    std::uint32_t group = 0;
+    for (std::size_t k = 0; k < 3; ++k)
+      group = (group << 8) | (k < count ? static_cast<unsigned char>(bytes[i + k]) : 0u);
+    for (std::size_t k = 0; k < 4; ++k)
+      out += k <= count ? Alphabet[(group >> (18 - 6 * k)) & 0x3F] : '=';
+  }
+  return out;
+}

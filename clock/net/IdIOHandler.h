@@ -1,0 +1,34 @@
+// One TCP connection of the client: the connect on a worker thread, the
+// sends, and the waits for data, all of which keep the message pump going.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "clock/net/IdSocket.h"
+
+class TIdIOHandlerSocket {
+public:
+  // Throws EIdSocketError when no socket can be made, EIdConnectException
+  // when the connect fails and EIdConnectTimeout after timeoutMs.
+  void Open(TIdSocketLayer& layer, std::uint32_t address, std::uint16_t port, int timeoutMs,
+            bool useNagle);
+  bool Connected() const { return socket_.IsOpen(); }
+  // Drops the socket and whatever was received but not read.
+  void Close();
+
+  // Hands all the bytes to the socket.
+  void Write(const std::string& bytes);
+  // Waits at most timeoutMs for data, then appends one receive of at most
+  // pieceSize bytes to InputBuffer. A peer's close closes our side too and
+  // throws EIdConnClosedGracefully.
+  void ReadFromSource(int timeoutMs, int pieceSize);
+
+  std::string InputBuffer;
+
+private:
+  [[noreturn]] void ClosedByPeer();
+
+  TIdSocketLayer* layer_ = nullptr;
+  TIdSocket socket_;
+};

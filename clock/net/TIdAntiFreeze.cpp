@@ -1,0 +1,30 @@
+#include "clock/net/TIdAntiFreeze.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<TIdAntiFreeze*> Instance{nullptr};
+}
+
+TIdAntiFreeze::TIdAntiFreeze() : guiThread_(std::this_thread::get_id()) {
+  Instance = this;
+}
+
+TIdAntiFreeze::~TIdAntiFreeze() {
+  TIdAntiFreeze* self = this;
+  Instance.compare_exchange_strong(self, nullptr);
+}
+
+void TIdAntiFreeze::DoProcess(bool idle) {
+  TIdAntiFreeze* pump = Instance;
+  if (pump == nullptr || !pump->Active || std::this_thread::get_id() != pump->guiThread_)
+    return;
+  if (pump->OnlyWhenIdle && !idle)
+    return;
+  ProcessPendingMessages(pump->ApplicationHasPriority);
+}
+
+int TIdAntiFreeze::SliceMilliseconds() {
+  TIdAntiFreeze* pump = Instance;
+  return pump != nullptr && pump->IdleTimeOut > 0 ? pump->IdleTimeOut : 250;
+}
