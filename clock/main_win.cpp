@@ -1,22 +1,26 @@
 #include <windows.h>
 
-#include "clock/ui/Application_win.h"
-#include "clock/ui/Form_win.h"
+#include <exception>
+
+#include "clock/HTTPDem.h"
+#include "clock/ui/Backend_win.h"
 
 namespace {
 const char kApplicationTitle[] = "Velmora";
-const char kMainCaption[] = "Velmora Ver1.32";
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   try {
-    TApplication application(instance);
+    TWin32Backend backend(instance);
+    TApplication application(backend);
     application.SetTitle(kApplicationTitle);
-    TForm form(application, TFormDesign{"TForm1", 192, 109, 318, 397});
-    form.SetCaption(kMainCaption);
-    form.Show();
-    return application.Run();
+    // The main window shows itself at the end of its creation.
+    application.ShowMainForm = false;
+    application.CreateForm<TForm1>();
+    application.Run();
+    return 0;
   } catch (const std::exception& error) {
+    // Only the toolkit's own start can fail here; handlers report their own.
     MessageBoxA(nullptr, error.what(), kApplicationTitle, MB_ICONSTOP | MB_OK);
     return 1;
   }

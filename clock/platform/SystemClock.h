@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "clock/platform/Seam.h"
 #include "clock/time/DateTime.h"
 
 namespace platform {
@@ -28,11 +29,9 @@ public:
   virtual bool SetLocalTime(const CalendarTime& time, uint32_t& error) = 0;
 };
 
-// The clock in use: the installed one, else the platform's own. Native builds
-// have no platform clock, so using it there without a fake is a logic error.
-TSystemClock& SystemClock();
-
-// Installs a replacement (tests); nullptr goes back to the platform's clock.
-void InstallSystemClock(TSystemClock* clock);
+template <> TSystemClock* TSeam<TSystemClock>::Platform();
+inline TSystemClock& SystemClock() {
+  return TSeam<TSystemClock>::Get();
+}
 
 } // namespace platform

@@ -53,7 +53,7 @@ public:
 
 } // namespace
 
-TSystemClock* PlatformSystemClock() {
+template <> TSystemClock* TSeam<TSystemClock>::Platform() {
   static TWin32SystemClock clock;
   return &clock;
 }

@@ -26,7 +26,7 @@ TEST(VelmoraStart, OpensMainWindowAndEndsWhenClosed) {
 
   HWND application = e2e::WaitForWindow(velmora.Id(), "TApplication", 1000);
   ASSERT_NE(application, nullptr) << "no TApplication window";
-  EXPECT_EQ(e2e::WindowText(application), "Velmora");
+  EXPECT_EQ(e2e::WindowText(application), "Velmora Ver1.32");
 
   PostMessageA(form, WM_CLOSE, 0, 0);
   ASSERT_TRUE(velmora.WaitForExit(10000)) << "Velmora did not end after WM_CLOSE";

@@ -7,14 +7,10 @@
 #include <vector>
 
 #include "clock/platform/SystemClock.h"
+#include "tests/unit/FakeInstalled.h"
 
-class FakeSystemClock : public platform::TSystemClock {
+class FakeSystemClock : public TFakeInstalled<platform::TSystemClock> {
 public:
-  FakeSystemClock() { platform::InstallSystemClock(this); }
-  ~FakeSystemClock() override { platform::InstallSystemClock(nullptr); }
-  FakeSystemClock(const FakeSystemClock&) = delete;
-  FakeSystemClock& operator=(const FakeSystemClock&) = delete;
-
   platform::ZoneInformation TimeZoneInformation() override { return Zone; }
 
   // Each reading advances the counter by TickStep (wrapping like the real one).
