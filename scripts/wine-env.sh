@@ -38,6 +38,12 @@ wine_up() {
     echo "wine-env: wineboot failed, see $dir/wineboot.log" >&2
     return 1
   }
+  # A new prefix comes up with two service managers that take requests in
+  # turn, so a service just created is sometimes not found. Booting again on
+  # a fresh server leaves one.
+  wine_stop_server
+  "$WINE_SERVER" -p
+  "$WINE_LOADER" wineboot >>"$dir/wineboot.log" 2>&1
   printf '%s\r\n' 'REGEDIT4' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="shell"' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"shell"="1024x768"' '' >"$dir/desktop.reg"
@@ -53,15 +59,17 @@ wine_path() {
 
 wine_run() { "$WINE_LOADER" "$@"; }
 
+# -k fails once no server is left for the prefix.
+wine_stop_server() {
+  local i
+  for ((i = 0; i < 50; i++)); do
+    "$WINE_SERVER" -k 2>/dev/null || break
+    sleep 0.1
+  done
+}
+
 wine_down() {
-  if [[ -n ${WINEPREFIX:-} ]]; then
-    # -k fails once no server is left for the prefix.
-    local i
-    for ((i = 0; i < 50; i++)); do
-      "$WINE_SERVER" -k 2>/dev/null || break
-      sleep 0.1
-    done
-  fi
+  [[ -z ${WINEPREFIX:-} ]] || wine_stop_server
   if [[ -n $XVFB_PID ]]; then
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true

@@ -1,0 +1,156 @@
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "wrapper/HostedStop.h"
+#include "wrapper/Settings.h"
+
+namespace {
+
+using namespace kestrun;
+
+// An ini file in memory that records every call in order.
+class TFakeProfile : public TProfile {
+public:
+  std::map<std::string, std::string> Values; // "section/key" -> stored text
+  std::vector<std::string> Calls;
+
+  void ReadText(const char* section, const char* key, const char* defaultText, char* out,
+                std::size_t size, const char* file) override {
+    Record("read", section, key, file);
+    auto found = Values.find(Key(section, key));
+    std::string text = found == Values.end() ? defaultText : found->second;
+    text = text.substr(0, size - 1);
+    std::memcpy(out, text.c_str(), text.size() + 1);
+  }
+  int ReadInt(const char* section, const char* key, int defaultValue, const char* file) override {
+    Record("read", section, key, file);
+    auto found = Values.find(Key(section, key));
+    return found == Values.end() ? defaultValue : std::atoi(found->second.c_str());
+  }
+  int WriteText(const char* section, const char* key, const char* value,
+                const char* file) override {
+    Record("write", section, key, file);
+    Values[Key(section, key)] = value;
+    return 1;
+  }
+
+private:
+  static std::string Key(const char* section, const char* key) {
+    return std::string(section) + "/" + key;
+  }
+  void Record(const char* what, const char* section, const char* key, const char* file) {
+    Calls.push_back(std::string(what) + " " + section + "/" + key + " " + file);
+  }
+};
+
+class WrapperSettingsFile : public ::testing::Test {
+protected:
+  void SetUp() override {
+    std::strcpy(IniPath, "C:\\svc\\kestrun.ini");
+    std::memset(&Settings, 'x', sizeof Settings);
+  }
+  TFakeProfile Profile;
+};
+
+std::vector<std::string> CallsOf(const char* what) {
+  std::vector<std::string> calls;
+  for (const char* key : {"exe", "option", "name", "end", "auto", "desktop"})
+    calls.push_back(std::string(what) + " kestrun/" + key + " C:\\svc\\kestrun.ini");
+  return calls;
+}
+
+TEST_F(WrapperSettingsFile, MissingKeysGiveTheDefaults) {
+  LoadSettings(Profile);
+  EXPECT_EQ(Profile.Calls, CallsOf("read"));
+  EXPECT_STREQ(Settings.ProgramPath, "");
+  EXPECT_STREQ(Settings.Options, "");
+  EXPECT_STREQ(Settings.ServiceName, "");
+  EXPECT_EQ(Settings.StopMethod, StopBySysCommandThenClose);
+  EXPECT_EQ(Settings.AutoStart, 1);
+  EXPECT_EQ(Settings.AllowDesktop, 0);
+}
+
+TEST_F(WrapperSettingsFile, StoredValuesAreTakenAsTheyStand) {
+  Profile.Values = {{"kestrun/exe", "C:\\my tools\\web.exe"},
+                    {"kestrun/option", "-p 80"},
+                    {"kestrun/name", "web"},
+                    {"kestrun/end", "7"},
+                    {"kestrun/auto", "0"},
+                    {"kestrun/desktop", "1"},
+                    {"other/name", "not ours"}};
+  LoadSettings(Profile);
+  EXPECT_STREQ(Settings.ProgramPath, "C:\\my tools\\web.exe");
+  EXPECT_STREQ(Settings.Options, "-p 80");
+  EXPECT_STREQ(Settings.ServiceName, "web");
+  EXPECT_EQ(Settings.StopMethod, 7) << "an out-of-range method is not corrected";
+  EXPECT_EQ(Settings.AutoStart, 0);
+  EXPECT_EQ(Settings.AllowDesktop, 1);
+}
+
+TEST_F(WrapperSettingsFile, SaveWritesSixKeysInOrderWithDecimalIntegers) {
+  std::strcpy(Settings.ProgramPath, "C:\\my tools\\web.exe");
+  std::strcpy(Settings.Options, "");
+  std::strcpy(Settings.ServiceName, "web");
+  Settings.StopMethod = -1;
+  Settings.AutoStart = 0;
+  Settings.AllowDesktop = 1;
+  SaveSettings(Profile);
+  EXPECT_EQ(Profile.Calls, CallsOf("write"));
+  const std::map<std::string, std::string> expected = {{"kestrun/exe", "C:\\my tools\\web.exe"},
+                                                       {"kestrun/option", ""},
+                                                       {"kestrun/name", "web"},
+                                                       {"kestrun/end", "-1"},
+                                                       {"kestrun/auto", "0"},
+                                                       {"kestrun/desktop", "1"}};
+  EXPECT_EQ(Profile.Values, expected);
+}
+
+TEST_F(WrapperSettingsFile, WriteProfileIntWritesPlainDecimal) {
+  const struct {
+    int Value;
+    const char* Text;
+  } cases[] = {
+      {0, "0"}, {7, "7"}, {-1, "-1"}, {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(WriteProfileInt(Profile, "kestrun", "end", c.Value, IniPath), 1);
+    EXPECT_EQ(Profile.Values["kestrun/end"], c.Text) << c.Value;
+  }
+}
+
+TEST(WrapperHostedStop, RequestBeforeTheProcessIsSentOnceItExists) {
+  THostedStop stop;
+  EXPECT_EQ(RequestHostedStop(stop), 0) << "no process yet: nothing to send to";
+  EXPECT_EQ(HostedProcessStarted(stop, 0), 0) << "a failed start never leads to process 0";
+  EXPECT_EQ(HostedProcessStarted(stop, 4242), 1);
+  EXPECT_EQ(stop.HostedProcessId, 4242u);
+  EXPECT_EQ(RequestHostedStop(stop), 0) << "sent already";
+}
+
+TEST(WrapperHostedStop, RequestAfterTheProcessIsSentByTheHandler) {
+  THostedStop stop;
+  EXPECT_EQ(HostedProcessStarted(stop, 4242), 0);
+  EXPECT_EQ(RequestHostedStop(stop), 1);
+  EXPECT_EQ(RequestHostedStop(stop), 0);
+}
+
+// The two sides on two threads: whatever the interleaving, exactly one sends.
+TEST(WrapperHostedStop, RacingSidesSendExactlyOnce) {
+  for (int round = 0; round < 2000; ++round) {
+    THostedStop stop;
+    int byHandler = 0;
+    int byService = 0;
+    std::thread handler([&] { byHandler = RequestHostedStop(stop); });
+    std::thread service([&] { byService = HostedProcessStarted(stop, 77); });
+    handler.join();
+    service.join();
+    ASSERT_EQ(byHandler + byService, 1) << "round " << round;
+  }
+}
+
+} // namespace

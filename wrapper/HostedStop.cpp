@@ -1,0 +1,25 @@
+#include "wrapper/HostedStop.h"
+
+namespace kestrun {
+
+THostedStop Hosted;
+
+// Each side publishes its own fact before it reads the other's, so at least
+// one of them sees both; the exchange makes sure only one sends.
+int RequestHostedStop(THostedStop& stop) {
+  stop.Requested = 1;
+  if (stop.HostedProcessId == 0)
+    return 0;
+  return stop.Delivered.exchange(1) == 0;
+}
+
+int HostedProcessStarted(THostedStop& stop, std::uint32_t processId) {
+  if (processId == 0)
+    return 0;
+  stop.HostedProcessId = processId;
+  if (!stop.Requested)
+    return 0;
+  return stop.Delivered.exchange(1) == 0;
+}
+
+} // namespace kestrun

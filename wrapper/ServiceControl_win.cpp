@@ -1,0 +1,93 @@
+#include "wrapper/ServiceControl_win.h"
+
+#include "wrapper/Handles_win.h"
+#include "wrapper/Paths.h"
+#include "wrapper/Settings.h"
+
+namespace kestrun {
+
+namespace {
+
+const char* const ServiceCaption = "kestrun";
+
+TServiceHandle OpenManager() {
+  return TServiceHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CREATE_SERVICE));
+}
+
+// The manager and the wrapper's own service, both closed on return.
+struct TOpenedService {
+  TOpenedService()
+      : Manager(OpenManager()),
+        Service(Manager ? OpenServiceA(Manager.Get(), Settings.ServiceName, SERVICE_ALL_ACCESS)
+                        : nullptr) {}
+  TServiceHandle Manager;
+  TServiceHandle Service;
+};
+
+} // namespace
+
+int InstallWrapperService() {
+  TServiceHandle manager = OpenManager();
+  if (!manager)
+    return 0;
+  // Unquoted, a path with blanks would let C:\Program.exe run in our place.
+  char imagePath[PathBufferSize];
+  if (!ComposeQuotedPath(imagePath, sizeof imagePath, ModulePath))
+    return 0;
+  DWORD type = SERVICE_WIN32_OWN_PROCESS;
+  if (Settings.AllowDesktop)
+    type |= SERVICE_INTERACTIVE_PROCESS;
+  DWORD startType = Settings.AutoStart ? SERVICE_AUTO_START : SERVICE_DEMAND_START;
+  TServiceHandle service(CreateServiceA(manager.Get(), Settings.ServiceName, Settings.ServiceName,
+                                        SERVICE_ALL_ACCESS, type, startType, SERVICE_ERROR_NORMAL,
+                                        imagePath, nullptr, nullptr, nullptr, nullptr, nullptr));
+  return service ? 1 : 0;
+}
+
+int RemoveWrapperService() {
+  TOpenedService opened;
+  SC_HANDLE service = opened.Service.Get();
+  if (!service)
+    return 0;
+  SERVICE_STATUS status = {};
+  if (QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED &&
+      ControlService(service, SERVICE_CONTROL_STOP, &status))
+    Sleep(500);
+  return DeleteService(service) ? 1 : 0;
+}
+
+int StartWrapperService() {
+  TOpenedService opened;
+  return opened.Service && StartServiceA(opened.Service.Get(), 0, nullptr) ? 1 : 0;
+}
+
+void RunRegistrationConversation(HWND dialog) {
+  if (MessageBoxA(dialog, "サービスに登録しますか？", ServiceCaption, MB_YESNO) != IDYES)
+    return;
+  if (!InstallWrapperService()) {
+    MessageBoxA(dialog,
+                "サービスに登録できませんでした。\n"
+                "サービスの権限があるユーザーでログインして実行してください。",
+                ServiceCaption, MB_OK);
+    return;
+  }
+  if (MessageBoxA(dialog, "サービスに登録しました。サービスとして起動しますか？", ServiceCaption,
+                  MB_YESNO) == IDYES)
+    StartWrapperService();
+}
+
+int RunRemovalConversation(HWND dialog) {
+  if (MessageBoxA(dialog, "サービスから削除しますか？", ServiceCaption, MB_YESNO) != IDYES)
+    return 0;
+  if (!RemoveWrapperService()) {
+    MessageBoxA(dialog,
+                "サービスから削除できませんでした。\n"
+                "サービスの権限があるユーザーでログインして実行してください。",
+                ServiceCaption, MB_OK);
+    return 0;
+  }
+  MessageBoxA(dialog, "サービスから削除しました。", ServiceCaption, MB_OK);
+  return 1;
+}
+
+} // namespace kestrun
