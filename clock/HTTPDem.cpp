@@ -1,5 +1,14 @@
 #include "clock/HTTPDem.h"
 
+#include <optional>
+#include <vector>
+
+#include "clock/TextCp932.h"
+#include "clock/platform/CommandLine.h"
+#include "clock/platform/SystemClock.h"
+#include "clock/platform/SystemInfo.h"
+#include "clock/ui/WindowHandles.h"
+
 const char kMainCaption[] = "Velmora Ver1.32";
 
 namespace {
@@ -14,9 +23,14 @@ void Place(TControl& control, int left, int top, int width, int height, const st
 // combo boxes take their height from the font.
 const int kNatural = 0;
 const int kFieldHeight = 20;
+
+// The delay of start-up mode that CheckBox4 asks for.
+const uint32_t kStartupDelayMs = 30000;
 } // namespace
 
-TForm1::TForm1()
+TForm1::TForm1() : TForm1(diTerminate) {}
+
+TForm1::TForm1(TDupInstAction duplicateAction)
     : TForm("Form1"), Panel3(*this, "Panel3"), Label7(Panel3, "Label7"), Label1(Panel3, "Label1"),
       Label4(Panel3, "Label4"), Button1(Panel3, "Button1"), Panel2(*this, "Panel2"),
       Label13(Panel2, "Label13"), ComboBox3(Panel2, "ComboBox3"), Button3(Panel2, "Button3"),
@@ -39,7 +53,9 @@ TForm1::TForm1()
       S1(Help1.Add("S1", "作者のﾎｰﾑﾍﾟｰｼﾞへ(&S)", "作者のﾎｰﾑﾍﾟｰｼﾞへGo!")),
       PopupMenu1(*this, "PopupMenu1"), E2(PopupMenu1.Items.Add("E2", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&E)")),
       N5(PopupMenu1.Items.Add("N5", "-")), K2(PopupMenu1.Items.Add("K2", "今すぐ時刻更新(&K)")),
-      Open1(PopupMenu1.Items.Add("Open1", "開く(&O)", "元のWindowを表示します。")) {
+      Open1(PopupMenu1.Items.Add("Open1", "開く(&O)", "元のWindowを表示します。")),
+      SingleInstance1(
+          TGuardedProgram{ApplicationWindowHandle(), [] { Application().Terminate(); }}) {
   SetBounds(192, 109, 0, 0);
   SetClientSize(318, 397);
   Font = {"ＭＳ Ｐゴシック", 12};
@@ -128,10 +144,81 @@ TForm1::TForm1()
 
   // Handlers are bound after the design state above, which must run none.
   OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
+  OnClose = [this](TObject* Sender) { FormClose(Sender); };
+  OnDestroy = [this](TObject* Sender) { FormDestroy(Sender); };
+  Button3.OnClick = [this](TObject* Sender) { Button3Click(Sender); };
+  CheckBox1.OnClick = [this](TObject* Sender) { CheckBox1Click(Sender); };
+  CheckBox2.OnClick = [this](TObject* Sender) { CheckBox2Click(Sender); };
+  ComboBox2.OnChange = [this](TObject* Sender) { ComboBox2Change(Sender); };
+  CheckBox7.OnClick = [this](TObject* Sender) { CheckBox7Click(Sender); };
+  BindRunHandlers();
+
+  // The stored values are in: another copy is looked for now, before
+  // FormCreate. A terminate request takes effect when the message loop
+  // starts; diException leaves the window uncreated.
+  SingleInstance1.DupInstAction = duplicateAction;
+  SingleInstance1.UniqueName = "Ident1684";
+  SingleInstance1.Loaded();
 }
 
 void TForm1::FormCreate(TObject*) {
+  platform::TSystemClock& clock = platform::SystemClock();
+  random_.Randomize(UtcMillisecondsOfDay(clock.LocalTime(), clock.TimeZoneInformation()));
+  // Every message box carries this caption from here on.
   Application().SetTitle(kMainCaption);
   TrayTipText = kMainCaption;
   SetText(kMainCaption);
+  Application().OnMinimize = [this](TObject* Sender) { HideTaskbarEntry(Sender); };
+
+  // A failure from here on ends FormCreate: the error report shows it and the
+  // window opens all the same, without the steps below.
+  LoadClockSettings();
+
+  const std::optional<uint32_t> platformId = platform::SystemInfo().VersionPlatformId();
+  // Win32s and the 95 family; NT or a failed query leave the box disabled.
+  if (platformId && (*platformId == 0 || *platformId == 1))
+    CheckBox3.SetEnabled(true);
+
+  if (StartedForStartup()) {
+    Hide();
+    if (CheckBox4.Checked())
+      WaitProcessingMessages(kStartupDelayMs);
+    StartupMode = true;
+    // Without residence the update ends the program.
+    Button1.Click();
+    if (CheckBox6.Checked()) {
+      Timer1.SetEnabled(false);
+      Show();
+      // The minimise handler then hides the task-bar entry.
+      Application().Minimize();
+    }
+  }
+  ShowClock();
+}
+
+bool TForm1::StartedForStartup() const {
+  const std::vector<std::string> arguments = platform::CommandLine().Arguments();
+  return !arguments.empty() && SameTextIgnoringCase(arguments.front(), "-s");
+}
+
+void TForm1::WaitProcessingMessages(uint32_t milliseconds) {
+  platform::TSystemClock& clock = platform::SystemClock();
+  const uint32_t start = clock.TickCount();
+  for (;;) {
+    Application().ProcessMessages();
+    // Unsigned, so that a wrap of the tick counter costs nothing.
+    const uint32_t elapsed = clock.TickCount() - start;
+    if (elapsed >= milliseconds)
+      return;
+    // Sleeps until a message comes or the time is up, rather than spinning.
+    Application().WaitForMessage(milliseconds - elapsed);
+  }
+}
+
+void TForm1::FormClose(TObject*) {
+  SavePosition();
+}
+
+void TForm1::FormDestroy(TObject*) {
+  RemoveTrayIcon();
 }

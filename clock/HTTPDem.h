@@ -3,8 +3,15 @@
 // fields.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "clock/Settings.h"
+#include "clock/SysCtrls/TSingleInstance.h"
+#include "clock/TrayIcon.h"
+#include "clock/UpdateDecision.h"
+#include "clock/net/TIdAntiFreeze.h"
+#include "clock/net/TIdHTTP.h"
 #include "clock/ui/Forms.h"
 
 class TForm1 : public TForm {
@@ -77,6 +84,10 @@ public:
   TMenuItem& K2;
   TMenuItem& Open1;
 
+  TIdHTTP IdHTTP1;
+  TIdAntiFreeze IdAntiFreeze1;
+  TSingleInstance SingleInstance1;
+
   std::string TrayTipText;
   std::string HttpVersion;
   bool SuppressErrorDialog = false;
@@ -85,7 +96,73 @@ public:
 
   const char* ClassName() const override { return "TForm1"; }
 
+  // Start-up and shutdown.
   void FormCreate(TObject* Sender);
+  void FormClose(TObject* Sender);
+  void FormDestroy(TObject* Sender);
+  // Keeps the program's messages flowing for that long.
+  void WaitProcessingMessages(uint32_t milliseconds);
+
+  // Set.ini and ServerList.txt.
+  void LoadClockSettings();
+  void Button3Click(TObject* Sender);
+  void SavePosition();
+
+  // Proxy, protocol version and deviation limit.
+  void CheckBox1Click(TObject* Sender);
+  void CheckBox2Click(TObject* Sender);
+  void ComboBox2Change(TObject* Sender);
+  void CheckBox7Click(TObject* Sender);
+  void ImportBrowserProxy();
+
+  // The time update, and the client's progress in the status bar.
+  void Button1Click(TObject* Sender);
+  void IdHTTP1Status(TIdHTTP* ASender, TIdStatus AStatus, const std::string& AStatusText);
+  void IdHTTP1Connected(TIdHTTP* Sender);
+
+  // Residence: the tray icon, the timers, the clock display.
+  void AddTrayIcon(const char* iconName);
+  void ModifyTrayIcon(const char* iconName);
+  void RemoveTrayIcon();
+  void CheckBox6Click(TObject* Sender);
+  void Edit5Exit(TObject* Sender);
+  void Timer1Timer(TObject* Sender);
+  void Timer2Timer(TObject* Sender);
+  void Timer3Timer(TObject* Sender);
+  void ShowClock();
+  void DismissOpenDialog();
+  void HideTaskbarEntry(TObject* Sender);
+  void Open1Click(TObject* Sender);
+
+  // Menu commands.
+  void E1Click(TObject* Sender);
+  void K2Click(TObject* Sender);
+  void ReadMeR1Click(TObject* Sender);
+  void S1Click(TObject* Sender);
+
+protected:
+  // A window whose guard acts otherwise when another copy runs.
+  explicit TForm1(TDupInstAction duplicateAction);
+
+  // Takes the tray icon's callback message.
+  void WndProc(TMessage& message) override;
+
+private:
+  bool StartedForStartup() const;
+
+  // Seeded once by FormCreate; draws the site when none is stored.
+  TRandom random_;
+
+  void BindRunHandlers();
+  void RunUpdate();
+  void ApplyOutcome(const UpdateResult& result);
+  // The success or refusal shown in the tray, the status bar and a dialog.
+  void ShowResult(const char* residentIcon, const UpdateResult& result);
+  void EndUpdate();
+
+  TTrayIcon trayIcon_;
+  // Only one update at a time: the client serves one exchange.
+  bool updateRunning_ = false;
 };
 
 // The main window's caption, the application title from its creation on.

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "clock/HTTPDem.h"
+#include "clock/SysCtrls/TSingleInstance.h"
 #include "clock/ui/Backend_win.h"
 
 namespace {
@@ -11,17 +12,28 @@ const char kApplicationTitle[] = "Velmora";
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   try {
+    // The backend initialises COM for this thread (the shell link needs it)
+    // and releases it at the end.
     TWin32Backend backend(instance);
     TApplication application(backend);
     application.SetTitle(kApplicationTitle);
     // The main window shows itself at the end of its creation.
     application.ShowMainForm = false;
-    application.CreateForm<TForm1>();
+    try {
+      application.CreateForm<TForm1>();
+    } catch (const std::exception& error) {
+      // The window could not be made, e.g. another copy runs and the guard
+      // is set to raise: report it and end without a message loop.
+      application.ShowException(error.what());
+      return 1;
+    }
     application.Run();
-    return 0;
   } catch (const std::exception& error) {
     // Only the toolkit's own start can fail here; handlers report their own.
     MessageBoxA(nullptr, error.what(), kApplicationTitle, MB_ICONSTOP | MB_OK);
     return 1;
   }
+  // The program's last act: a copy that found another brings it forward.
+  TSingleInstance::ActivateFirstInstance();
+  return 0;
 }

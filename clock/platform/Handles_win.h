@@ -27,5 +27,25 @@ private:
 
 using TRegistryKey = TOwnedHandle<HKEY, LONG, RegCloseKey>;
 using TKernelHandle = TOwnedHandle<HANDLE, BOOL, CloseHandle>;
+using TServiceHandle = TOwnedHandle<SC_HANDLE, BOOL, CloseServiceHandle>;
+
+// One reference to a COM interface, released with the owner.
+template <typename Interface> class TComInterface {
+public:
+  TComInterface() = default;
+  ~TComInterface() {
+    if (interface_)
+      interface_->Release();
+  }
+  TComInterface(const TComInterface&) = delete;
+  TComInterface& operator=(const TComInterface&) = delete;
+
+  Interface* operator->() const { return interface_; }
+  // For CoCreateInstance and QueryInterface.
+  void** Receive() { return reinterpret_cast<void**>(&interface_); }
+
+private:
+  Interface* interface_ = nullptr;
+};
 
 } // namespace platform

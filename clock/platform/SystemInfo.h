@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "clock/platform/Seam.h"
 
@@ -17,6 +18,8 @@ public:
   // The first byte of the user's decimal separator.
   virtual char DecimalSeparator() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // The system's own text for an error number, without its line end.
+  virtual std::string ErrorText(uint32_t error) = 0;
 };
 
 template <> TSystemInfo* TSeam<TSystemInfo>::Platform();

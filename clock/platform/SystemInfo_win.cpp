@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "clock/platform/SystemInfo.h"
 
 namespace platform {
@@ -25,6 +27,19 @@ public:
   }
 
   void Sleep(uint32_t milliseconds) override { ::Sleep(milliseconds); }
+
+  std::string ErrorText(uint32_t error) override {
+    char text[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+    // System texts end with a line break, which a message box would show.
+    while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= ' ')
+      --length;
+    // A number the system has no text for is at least named.
+    if (length == 0)
+      return std::to_string(error);
+    return std::string(text, length);
+  }
 };
 
 } // namespace

@@ -116,6 +116,10 @@ void TWin32Backend::Minimize() {
 
 void TWin32Backend::Restore() {
   ShowWindow(applicationWindow_.Get(), SW_RESTORE);
+  // A minimise that animated from a form's rectangle left the window that
+  // size; it must not show as a blank window behind the forms.
+  SetWindowPos(applicationWindow_.Get(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2,
+               GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
   if (TForm* main = Application().MainForm())
     if (HWND window = WindowHandle(*main))
       SetForegroundWindow(window);
@@ -123,6 +127,23 @@ void TWin32Backend::Restore() {
 
 void TWin32Backend::SetTaskbarEntryVisible(bool visible) {
   ShowWindow(applicationWindow_.Get(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+namespace {
+
+BOOL CALLBACK NormalizeTopMost(HWND window, LPARAM applicationWindow) {
+  if (window != reinterpret_cast<HWND>(applicationWindow) && IsWindowVisible(window) &&
+      (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return TRUE;
+}
+
+} // namespace
+
+void TWin32Backend::NormalizeTopMosts() {
+  // Every window of the program lives on this, the GUI thread.
+  EnumThreadWindows(GetCurrentThreadId(), NormalizeTopMost,
+                    reinterpret_cast<LPARAM>(applicationWindow_.Get()));
 }
 
 TPoint TWin32Backend::CursorPos() {

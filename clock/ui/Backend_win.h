@@ -32,6 +32,7 @@ public:
   void Minimize() override;
   void Restore() override;
   void SetTaskbarEntryVisible(bool visible) override;
+  void NormalizeTopMosts() override;
   TPoint CursorPos() override;
   void Popup(TPopupMenu& menu, int x, int y) override;
   void ShowMessage(const std::string& caption, const std::string& text) override;

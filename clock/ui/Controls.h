@@ -67,6 +67,10 @@ public:
   // Backend side.
   TPeer* Peer() const { return peer_.get(); }
   void SetPeer(std::unique_ptr<TPeer> peer) { peer_ = std::move(peer); }
+  // The owner and its components have their windows now. A component that
+  // works on its owner's window rather than through a window of its own
+  // starts here.
+  virtual void OwnerHandleCreated() {}
 
 protected:
   void Changed(TChange what) {

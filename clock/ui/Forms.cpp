@@ -165,6 +165,8 @@ void TApplication::CreateHandles(TForm& form) {
   for (TComponent* component : components)
     if (!component->Peer())
       component->SetPeer(backend_.CreatePeer(*component));
+  for (TComponent* component : components)
+    component->OwnerHandleCreated();
   if (!form.creating_)
     form.Changed(TChange::Visible);
 }
@@ -226,6 +228,10 @@ void TApplication::Restore() {
     if (OnRestore)
       OnRestore(nullptr);
   });
+}
+
+void TApplication::NormalizeTopMosts() {
+  backend_.NormalizeTopMosts();
 }
 
 void TApplication::SetTaskbarEntryVisible(bool visible) {

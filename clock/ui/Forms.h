@@ -132,6 +132,8 @@ public:
   virtual void Minimize() = 0;
   virtual void Restore() = 0;
   virtual void SetTaskbarEntryVisible(bool visible) = 0;
+  // The program's topmost windows stop staying on top.
+  virtual void NormalizeTopMosts() = 0;
   virtual TPoint CursorPos() = 0;
   virtual void Popup(TPopupMenu& menu, int x, int y) = 0;
   // The information message: modal, returns when it is closed.
@@ -180,6 +182,8 @@ public:
   void Minimize() override { ++MinimizeCalls; }
   void Restore() override { ++RestoreCalls; }
   void SetTaskbarEntryVisible(bool visible) override { TaskbarEntryVisible = visible; }
+  // Headless windows are never on top.
+  void NormalizeTopMosts() override {}
   TPoint CursorPos() override { return Cursor; }
   void Popup(TPopupMenu& menu, int x, int y) override { Popups.push_back({&menu, {x, y}}); }
   void ShowMessage(const std::string& caption, const std::string& text) override;
@@ -239,8 +243,14 @@ public:
   void Minimize();
   void Restore();
   bool Minimized() const { return minimized_; }
+  // Backend side: the application window was minimised or restored by
+  // other means than Minimize and Restore.
+  void UserMinimized(bool minimized) { minimized_ = minimized; }
   // Shows or hides the application's task-bar window.
   void SetTaskbarEntryVisible(bool visible);
+  // The program's topmost windows stop staying on top, e.g. before the
+  // program is minimised from one of its own window procedures.
+  void NormalizeTopMosts();
   TPoint CursorPos() { return backend_.CursorPos(); }
 
   // The information message with the title as caption; returns when closed.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,10 @@ std::string RemoteText(HWND window, DWORD processId, UINT message, WPARAM wParam
 class VelmoraLayout : public ::testing::Test {
 protected:
   void SetUp() override {
+    // The design state: an empty site list, and the built-in port stored,
+    // which a first start would empty.
+    std::ofstream(folder_.File("ServerList.txt"), std::ios::binary);
+    std::ofstream(folder_.File("Set.ini"), std::ios::binary) << "[Set]\r\nPort=8080\r\n";
     program_ = e2e::CopyProgram("Velmora.exe", folder_);
     velmora_ = std::make_unique<e2e::TProcess>("\"" + program_ + "\"", folder_.Path());
     form_ = e2e::WaitForWindow(velmora_->Id(), "TForm1", 20000);

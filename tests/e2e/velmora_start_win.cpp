@@ -18,6 +18,7 @@ TEST(Harness, RunsInJapaneseCodePageAndZone) {
 TEST(VelmoraStart, OpensMainWindowAndEndsWhenClosed) {
   e2e::TTempFolder folder;
   std::string program = e2e::CopyProgram("Velmora.exe", folder);
+  e2e::CopyProgram("ServerList.txt", folder);
   e2e::TProcess velmora("\"" + program + "\"", folder.Path());
 
   HWND form = e2e::WaitForWindow(velmora.Id(), "TForm1", 20000);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "clock/platform/SystemInfo.h"
@@ -14,8 +16,10 @@ public:
   std::optional<uint32_t> VersionPlatformId() override { return PlatformId; }
   char DecimalSeparator() override { return Separator; }
   void Sleep(uint32_t milliseconds) override { Sleeps.push_back(milliseconds); }
+  std::string ErrorText(uint32_t error) override { return ErrorTexts[error]; }
 
   std::optional<uint32_t> PlatformId = 2u; // NT
   char Separator = '.';
   std::vector<uint32_t> Sleeps;
+  std::map<uint32_t, std::string> ErrorTexts = {{1314, "A required privilege is not held."}};
 };

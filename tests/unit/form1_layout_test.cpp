@@ -4,15 +4,19 @@
 #include <vector>
 
 #include "clock/HTTPDem.h"
+#include "tests/unit/FakeNamedMutexes.h"
 
 namespace {
 
 class Form1Layout : public ::testing::Test {
 protected:
+  FakeNamedMutexes mutexes;
   THeadlessBackend backend;
   TApplication application{backend};
-  // The program entry's title comes before the window.
-  TForm1* form = (application.SetTitle("Velmora"), &application.CreateForm<TForm1>());
+  // The design state, made directly: FormCreate (form1_start_test) then
+  // loads the settings over it.
+  TForm1 designed;
+  TForm1* form = &designed;
 };
 
 // Labels measure themselves in the window (width and height 0 here); edit
@@ -173,14 +177,6 @@ TEST_F(Form1Layout, WindowTimersAndFields) {
   EXPECT_FALSE(form->SuppressErrorDialog);
   EXPECT_FALSE(form->Resident);
   EXPECT_FALSE(form->StartupMode);
-}
-
-TEST_F(Form1Layout, FormCreateSetsTitleTipAndCaption) {
-  EXPECT_EQ(application.Title(), "Velmora Ver1.32");
-  EXPECT_EQ(backend.Title, "Velmora Ver1.32");
-  EXPECT_EQ(form->TrayTipText, "Velmora Ver1.32");
-  EXPECT_EQ(form->Text(), "Velmora Ver1.32");
-  EXPECT_TRUE(backend.Shown.empty());
 }
 
 struct TMenuRow {

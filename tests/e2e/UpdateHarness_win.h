@@ -1,0 +1,92 @@
+// What the update scenarios need around the program: a time server on
+// 127.0.0.1, the fixture files, a program whose standard error is kept,
+// and readings of its windows and its tray icon.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "tests/common/PeerSocket_win.h"
+#include "tests/e2e/Harness_win.h"
+
+namespace e2e {
+
+// Answers every HEAD request with a status line and a Date of this second
+// shifted by Offset seconds. A request in the first half of a second gets
+// that second at once; a later one waits for the next second and gets it,
+// so the time the program asks for is within half a second of the truth.
+class TTimeServer {
+public:
+  TTimeServer();
+  ~TTimeServer();
+  TTimeServer(const TTimeServer&) = delete;
+  TTimeServer& operator=(const TTimeServer&) = delete;
+
+  std::uint16_t Port() const { return port_; }
+  std::string Site() const { return "127.0.0.1:" + std::to_string(port_); }
+  int Requests() const { return requests_; }
+
+  std::atomic<int> OffsetSeconds{0};
+  // Set before the first request.
+  std::string StatusLine = "HTTP/1.1 200 OK";
+  // Answer without waiting for a second boundary.
+  bool AnswerAtOnce = false;
+
+  static constexpr int ConnectionLimitMs = 20000;
+
+private:
+  void Serve();
+  void ServeConnection(peer::TSocket client);
+
+  std::uint16_t port_ = 0;
+  peer::TSocket listener_ = peer::NoSocket;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> requests_{0};
+  std::thread thread_;
+};
+
+// ServerList.txt with the one site and Set.ini with the given lines of its
+// section Set (CR LF each).
+void WriteFixtures(const TTempFolder& folder, const std::string& site, const std::string& setLines);
+std::string ReadFile(const std::string& path);
+
+// The program started by a host shell with WINEDEBUG set to the given
+// channels and Wine's standard error in a file; it is found by its main
+// window, so only one may run in the prefix.
+class TLoggedProcess {
+public:
+  TLoggedProcess(const std::string& program, const std::string& arguments,
+                 const std::string& currentDirectory, const std::string& logPath,
+                 const std::string& wineDebug);
+  ~TLoggedProcess();
+  TLoggedProcess(const TLoggedProcess&) = delete;
+  TLoggedProcess& operator=(const TLoggedProcess&) = delete;
+
+  DWORD Id() const { return id_; }
+  bool WaitForExit(DWORD milliseconds);
+
+private:
+  THandle process_;
+  DWORD id_ = 0;
+};
+
+// A child window of the form by class and text, or nullptr.
+HWND FindChild(HWND form, const char* className, const std::string& text);
+// The status bar's simple text, read in the program's own memory.
+std::string StatusText(HWND form, DWORD processId);
+// Waits until the status bar shows the text; false after the time.
+bool WaitForStatus(HWND form, DWORD processId, const std::string& text, DWORD milliseconds);
+// A top-level window of the process with that class and caption.
+HWND WaitForDialog(DWORD processId, const char* className, const std::string& caption,
+                   DWORD milliseconds);
+// True when the window is gone within the time.
+bool WaitGone(HWND window, DWORD milliseconds);
+// The static text of a system message box.
+std::string MessageBoxText(HWND box);
+// True exactly while the tray icon (window, id 1) exists.
+bool TrayIconExists(HWND window);
+
+} // namespace e2e
