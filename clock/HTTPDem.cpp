@@ -54,8 +54,11 @@ TForm1::TForm1(TDupInstAction duplicateAction)
       PopupMenu1(*this, "PopupMenu1"), E2(PopupMenu1.Items.Add("E2", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&E)")),
       N5(PopupMenu1.Items.Add("N5", "-")), K2(PopupMenu1.Items.Add("K2", "今すぐ時刻更新(&K)")),
       Open1(PopupMenu1.Items.Add("Open1", "開く(&O)", "元のWindowを表示します。")),
+      ShellLink1(ApplicationWindowHandle),
       SingleInstance1(
           TGuardedProgram{ApplicationWindowHandle(), [] { Application().Terminate(); }}) {
+  ShellLink1.Arguments = "-s";
+  ShellLink1.LinkType = lnkStartup;
   SetBounds(192, 109, 0, 0);
   SetClientSize(318, 397);
   Font = {"ＭＳ Ｐゴシック", 12};

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "clock/Settings.h"
+#include "clock/SysCtrls/TAnimateForm.h"
+#include "clock/SysCtrls/TShellLink.h"
 #include "clock/SysCtrls/TSingleInstance.h"
 #include "clock/TrayIcon.h"
 #include "clock/UpdateDecision.h"
@@ -84,9 +86,11 @@ public:
   TMenuItem& K2;
   TMenuItem& Open1;
 
+  TShellLink ShellLink1;
   TIdHTTP IdHTTP1;
   TIdAntiFreeze IdAntiFreeze1;
   TSingleInstance SingleInstance1;
+  TAnimateForm AnimateForm1{this};
 
   std::string TrayTipText;
   std::string HttpVersion;
@@ -139,6 +143,13 @@ public:
   void K2Click(TObject* Sender);
   void ReadMeR1Click(TObject* Sender);
   void S1Click(TObject* Sender);
+  void N2Click(TObject* Sender);
+  void K1Click(TObject* Sender);
+
+  // Registration of the program itself as a service; no control shows the
+  // two buttons.
+  void Button2Click(TObject* Sender);
+  void Button4Click(TObject* Sender);
 
 protected:
   // A window whose guard acts otherwise when another copy runs.

@@ -1,8 +1,10 @@
-// The menu commands that are not settings: ending the program, updating
-// now, the read-me file and the author's home page.
+// The commands that are not settings: ending the program, updating now,
+// the read-me file, the author's home page, the start-up shortcut, and the
+// registration as a service.
 #include "clock/HTTPDem.h"
 
 #include "clock/FilePaths.h"
+#include "clock/ServiceRegistration.h"
 #include "clock/platform/FileSystem.h"
 #include "clock/platform/Shell.h"
 #include "clock/ui/WindowHandles.h"
@@ -29,4 +31,23 @@ void TForm1::ReadMeR1Click(TObject*) {
 void TForm1::S1Click(TObject*) {
   platform::Shell().Execute(ApplicationWindowHandle(), "open", kAuthorHomePage, "",
                             platform::FileSystem().CurrentDirectory(), platform::ShowCommandShow);
+}
+
+void TForm1::N2Click(TObject*) {
+  ShellLink1.CreateLink();
+  ShowMessage("ｽﾀｰﾄｱｯﾌﾟに登録しました。");
+}
+
+void TForm1::K1Click(TObject*) {
+  ShellLink1.DeleteLink();
+  ShowMessage("ｽﾀｰﾄｱｯﾌﾟから削除しました。");
+}
+
+// The free functions, which the handlers' own names would hide.
+void TForm1::Button2Click(TObject*) {
+  ::InstallService([](const std::string& text) { ShowMessage(text); });
+}
+
+void TForm1::Button4Click(TObject*) {
+  ::RemoveService([](const std::string& text) { ShowMessage(text); });
 }

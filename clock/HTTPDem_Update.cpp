@@ -36,6 +36,10 @@ void TForm1::BindRunHandlers() {
   K2.OnClick = [this](TObject* Sender) { K2Click(Sender); };
   ReadMeR1.OnClick = [this](TObject* Sender) { ReadMeR1Click(Sender); };
   S1.OnClick = [this](TObject* Sender) { S1Click(Sender); };
+  N2.OnClick = [this](TObject* Sender) { N2Click(Sender); };
+  K1.OnClick = [this](TObject* Sender) { K1Click(Sender); };
+  Button2.OnClick = [this](TObject* Sender) { Button2Click(Sender); };
+  Button4.OnClick = [this](TObject* Sender) { Button4Click(Sender); };
 }
 
 void TForm1::Button1Click(TObject*) {
