@@ -12,7 +12,9 @@ scripts/build.sh win64
 run_dir=$root/out/run
 rm -rf "$run_dir" && mkdir -p "$run_dir"
 cp build/win64/bin/Velmora.exe "$run_dir/"
-[[ -f build/win64/bin/ServerList.txt ]] && cp build/win64/bin/ServerList.txt "$run_dir/"
+for shipped in ServerList.txt ReadMe.txt; do
+  if [[ -f build/win64/bin/$shipped ]]; then cp "build/win64/bin/$shipped" "$run_dir/"; fi
+done
 
 headless=
 [[ -n ${DISPLAY:-} ]] || headless=1
