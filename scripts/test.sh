@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Every test: native unit tests plain and under the sanitizers, the icon
-# check, short fuzz runs, and the end-to-end runner under Wine. Each suite
-# runs even when an earlier one failed; the exit code says whether all passed.
+# and release-zip checks, short fuzz runs, and the end-to-end runner under
+# Wine. Each suite runs even when an earlier one failed; the exit code says
+# whether all passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
