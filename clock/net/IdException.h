@@ -57,6 +57,13 @@ public:
   EIdReadLnMaxLineLengthExceeded() : EIdException("Max line length exceeded.") {}
 };
 
+// More of a response head than the client holds; real heads are far
+// smaller.
+class EIdResponseHeadTooLarge : public EIdException {
+public:
+  EIdResponseHeadTooLarge() : EIdException("Response head too large.") {}
+};
+
 class EIdReadTimeout : public EIdException {
 public:
   EIdReadTimeout() : EIdException("Read Timeout") {}

@@ -80,6 +80,7 @@ void TIdIOHandlerSocket::Open(TIdSocketLayer& layer, std::uint32_t address, std:
     throw EIdConnectException(result->Error);
   socket_ = std::move(socket);
   InputBuffer.clear();
+  lastPump_ = layer.Milliseconds();
 }
 
 void TIdIOHandlerSocket::Close() {
@@ -110,21 +111,31 @@ void TIdIOHandlerSocket::Write(const std::string& bytes) {
   }
 }
 
+void TIdIOHandlerSocket::Pump(std::int64_t now) {
+  TIdAntiFreeze::DoProcess(true);
+  lastPump_ = now;
+}
+
 void TIdIOHandlerSocket::ReadFromSource(int timeoutMs, int pieceSize) {
   if (!socket_.IsOpen())
     throw EIdConnClosedGracefully();
-  const auto start = TClock::now();
+  const int sliceMs = TIdAntiFreeze::SliceMilliseconds();
+  const std::int64_t start = layer_->Milliseconds();
+  // The pump runs once a slice whether or not data comes meanwhile: a peer
+  // that never pauses must not hold the window either.
   for (;;) {
-    const int slice =
-        std::min(TIdAntiFreeze::SliceMilliseconds(), std::max(timeoutMs - ElapsedMs(start), 0));
+    const std::int64_t now = layer_->Milliseconds();
+    if (now - lastPump_ >= sliceMs)
+      Pump(now);
+    const std::int64_t left = timeoutMs - (now - start);
+    if (left <= 0)
+      throw EIdReadTimeout();
     bool readable = false;
-    if (const int error = layer_->WaitReadable(socket_.Handle(), slice, readable))
+    const std::int64_t wait = std::min(lastPump_ + sliceMs - now, left);
+    if (const int error = layer_->WaitReadable(socket_.Handle(), static_cast<int>(wait), readable))
       throw EIdSocketError(error);
     if (readable)
       break;
-    if (ElapsedMs(start) >= timeoutMs)
-      throw EIdReadTimeout();
-    TIdAntiFreeze::DoProcess(true);
   }
 
   std::vector<char> piece(static_cast<std::size_t>(pieceSize));

@@ -21,14 +21,18 @@ public:
   void Write(const std::string& bytes);
   // Waits at most timeoutMs for data, then appends one receive of at most
   // pieceSize bytes to InputBuffer. A peer's close closes our side too and
-  // throws EIdConnClosedGracefully.
+  // throws EIdConnClosedGracefully. Window messages are dispatched once a
+  // slice, whether data comes meanwhile or not.
   void ReadFromSource(int timeoutMs, int pieceSize);
 
   std::string InputBuffer;
 
 private:
   [[noreturn]] void ClosedByPeer();
+  void Pump(std::int64_t now);
 
   TIdSocketLayer* layer_ = nullptr;
   TIdSocket socket_;
+  // When the pump last ran, on the layer's clock.
+  std::int64_t lastPump_ = 0;
 };

@@ -9,8 +9,8 @@
 
 enum TIdMaxLineAction { maException, maSplit };
 
-// The second blank-separated word of a status line as a decimal number, or
-// -1 when it is not one.
+// The second word of a status line, words being separated by blanks or
+// tabs, as a decimal number; -1 when it is not one.
 int StatusCodeOf(const std::string& statusLine);
 
 class TIdResponseHeadReader {
@@ -22,11 +22,19 @@ public:
 
   // Takes the complete lines from the front of buffer and leaves the rest.
   // True once the head is complete; the bytes after it stay in buffer.
+  // Throws EIdResponseHeadTooLarge beyond MaxHeadBytes or MaxHeadLines.
   bool Consume(std::string& buffer);
-  bool StatusLineRead() const { return !expectStatus_; }
+  // At least one status line has come, a 100 one included.
+  bool StatusLineSeen() const { return lines_ > 0; }
+
+  // Far above the few kilobytes that real servers send, counted over every
+  // status block of the head: a peer cannot make the client hold more.
+  static constexpr std::size_t MaxHeadBytes = 262144;
+  static constexpr std::size_t MaxHeadLines = 10000;
 
 private:
-  bool CutLine(std::string& buffer, std::string& line);
+  // Cuts the line that starts at at and moves at past it.
+  bool CutLine(const std::string& buffer, std::size_t& at, std::string& line);
 
   std::string& statusLine_;
   int& responseCode_;
@@ -34,4 +42,6 @@ private:
   std::size_t maxLineLength_;
   TIdMaxLineAction maxLineAction_;
   bool expectStatus_ = true;
+  std::size_t bytes_ = 0;
+  std::size_t lines_ = 0;
 };

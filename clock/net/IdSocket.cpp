@@ -1,5 +1,13 @@
 #include "clock/net/IdSocket.h"
 
+#include <chrono>
+
+std::int64_t TIdSocketLayer::Milliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 TIdStack::TIdStack() : layer_(&AcquireSocketLayer()) {}
 
 TIdStack::~TIdStack() {

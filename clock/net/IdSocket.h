@@ -28,6 +28,9 @@ public:
   virtual int Receive(TIdSocketHandle socket, char* data, int size, int& received) = 0;
   // Shuts the sending side and releases the socket.
   virtual void Close(TIdSocketHandle socket) = 0;
+  // The monotonic clock, in milliseconds, that the waits for data are
+  // measured by.
+  virtual std::int64_t Milliseconds();
 };
 
 // Holds the process's socket layer while it lives: the first one starts it,

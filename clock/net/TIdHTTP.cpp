@@ -1,5 +1,7 @@
 #include "clock/net/TIdHTTP.h"
 
+#include <algorithm>
+
 #include "clock/net/IdCoderMIME.h"
 #include "clock/net/IdException.h"
 #include "clock/net/IdURI.h"
@@ -140,17 +142,24 @@ void TIdHTTP::Connect() {
 }
 
 // No body is read after the head of a HEAD response, whatever the head
-// announces.
+// announces. The whole head, 100 blocks included, must come within
+// NoResponseLimitMs of the request: a peer that drips it byte by byte is
+// bounded like a silent one.
 void TIdHTTP::ReadHead() {
   TIdResponseHeadReader reader(Response.StatusLine, Response.ResponseCode, Response.RawHeaders,
                                MaxLineLength, MaxLineAction);
-  const int timeout = ReadTimeout > 0 ? ReadTimeout : NoResponseLimitMs;
+  const std::int64_t deadline = SocketLayer->Milliseconds() + NoResponseLimitMs;
   try {
-    while (!reader.Consume(io_.InputBuffer))
-      io_.ReadFromSource(timeout, RecvBufferSize);
+    while (!reader.Consume(io_.InputBuffer)) {
+      const std::int64_t left = deadline - SocketLayer->Milliseconds();
+      io_.ReadFromSource(
+          static_cast<int>(ReadTimeout > 0 ? std::min<std::int64_t>(ReadTimeout, left) : left),
+          RecvBufferSize);
+    }
   } catch (const EIdConnClosedGracefully&) {
-    // A close inside the header block keeps the lines read so far.
-    if (!reader.StatusLineRead())
+    // A close inside the head is judged on the lines read so far: a 100
+    // block alone fails with its status line.
+    if (!reader.StatusLineSeen())
       throw;
   }
   headComplete_ = true;

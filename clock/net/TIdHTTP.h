@@ -92,7 +92,7 @@ public:
   unsigned HTTPOptions = hoForceEncodeParams;
   TIdMaxLineAction MaxLineAction = maException;
   std::size_t MaxLineLength = 16384;
-  // 0: each wait for data ends after NoResponseLimitMs.
+  // Each wait for data ends after this; 0: no bound but the head's own.
   int ReadTimeout = 0;
   // 0: the connect ends after DefaultConnectTimeoutMs.
   int ConnectTimeout = 0;
@@ -110,6 +110,7 @@ public:
   TIdSocketLayer* SocketLayer;
 
   static constexpr int DefaultConnectTimeoutMs = 120000;
+  // The whole response head must arrive within this of the request.
   static constexpr int NoResponseLimitMs = 30000;
 
 private:

@@ -102,7 +102,8 @@ std::string TIdHeaderList::Values(const std::string& name) const {
   if (index == Lines.size())
     return std::string();
   std::string value = TrimBlanks(Lines[index].substr(Lines[index].find(':') + 1));
-  for (std::size_t i = index + 1; i < EndOfEntry(index); ++i)
+  const std::size_t end = EndOfEntry(index);
+  for (std::size_t i = index + 1; i < end; ++i)
     value += " " + TrimBlanks(Lines[i]);
   return value;
 }

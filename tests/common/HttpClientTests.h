@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "clock/net/IdException.h"
+#include "clock/net/IdResponseHead.h"
 #include "clock/net/TIdAntiFreeze.h"
 #include "clock/net/TIdHTTP.h"
 #include "tests/common/ScriptedPeer.h"
@@ -90,6 +91,8 @@ inline std::string ClassOf(const EIdException& e) {
     return "EIdReadLnMaxLineLengthExceeded";
   if (dynamic_cast<const EIdReadTimeout*>(&e))
     return "EIdReadTimeout";
+  if (dynamic_cast<const EIdResponseHeadTooLarge*>(&e))
+    return "EIdResponseHeadTooLarge";
   if (dynamic_cast<const EIdWS2StubError*>(&e))
     return "EIdWS2StubError";
   return "EIdException";
@@ -276,6 +279,17 @@ inline std::vector<TExchange> Exchanges() {
           .Failing("EIdReadLnMaxLineLengthExceeded", "Max line length exceeded.")
           .Receiving("HTTP/1.1 200 OK", {})
           .Logging(dropped),
+      // A close right after a 100 block is judged on that block.
+      exchange("ContinueThenClose")
+          .Answering({Send("HTTP/1.1 100 Continue\r\nX-Step: 1\r\n\r\n"), Close()})
+          .Failing("EIdHTTPProtocolException", "HTTP/1.1 100 Continue")
+          .Receiving("HTTP/1.1 100 Continue", {"X-Step: 1"})
+          .Logging(peerClosed),
+      answered("TabsInStatusLine", "HTTP/1.1\t200\tOK\r\n" + date + "\r\n\r\n")
+          .Receiving("HTTP/1.1\t200\tOK", {date}),
+      answered("TabsInStatusLine404", "HTTP/1.1 \t404\tNot Found\r\n\r\n")
+          .Failing("EIdHTTPProtocolException", "HTTP/1.1 \t404\tNot Found")
+          .Receiving("HTTP/1.1 \t404\tNot Found", {}),
       exchange("ContinueThen200")
           .Answering(
               {Send("HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 100 Continue\r\nX-Step: 1\r\n\r\n"),
@@ -518,6 +532,70 @@ TEST(HttpClient, SilentServerEndsWithReadTimeoutAfter30Seconds) {
             "Connecting to 127.0.0.1.|Connected.|OnConnected|Disconnecting.|Disconnected.|return");
   EXPECT_FALSE(client.Http.Connected());
   EXPECT_EQ(client.Http.StatusLine(), "");
+}
+
+// A head that keeps coming a byte at a time is bounded as a whole, not
+// wait by wait.
+TEST(HttpClient, DrippingHeadEndsWithReadTimeout30SecondsAfterTheRequest) {
+  peer::TScript drip;
+  for (char byte : std::string("HTTP/1.1 200 OK\r\nX-Drip: ") + std::string(70, 'd')) {
+    drip.push_back(peer::Send(std::string(1, byte)));
+    drip.push_back(peer::Delay(500));
+  }
+  peer::TScriptedPeer server(drip);
+  TClient client;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(client.Head(PeerUrl(server)), "EIdReadTimeout: Read Timeout");
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(TIdHTTP::NoResponseLimitMs));
+  EXPECT_LT(waited, std::chrono::milliseconds(TIdHTTP::NoResponseLimitMs + 1000));
+  EXPECT_EQ(client.Http.StatusLine(), "HTTP/1.1 200 OK");
+  EXPECT_FALSE(client.Http.Connected());
+}
+
+// Exactly the bounds of a head pass; one line or one byte more fails, the
+// lines read so far stay and the connection is dropped.
+TEST(HttpClient, HeadBeyondItsBoundsFailsAndCloses) {
+  const std::size_t lines = TIdResponseHeadReader::MaxHeadLines;
+  const std::size_t bytes = TIdResponseHeadReader::MaxHeadBytes;
+  const std::string status = "HTTP/1.1 200 OK\r\n";
+  // Status line, lines - 2 header lines and the blank line.
+  const std::string manyLines = status + [&] {
+    std::string block;
+    for (std::size_t i = 0; i + 2 < lines; ++i)
+      block += "X: 1\r\n";
+    return block;
+  }();
+  // A head of exactly n bytes, its blank line included.
+  auto headOf = [&](std::size_t n) {
+    const std::string line = "X-Pad: " + std::string(8000, 'p') + "\r\n";
+    std::string head = status;
+    while (n - head.size() > 16000)
+      head += line;
+    return head + "X-Last: " + std::string(n - head.size() - 12, 'l') + "\r\n\r\n";
+  };
+  ASSERT_EQ(headOf(bytes).size(), bytes);
+
+  const struct {
+    const char* Name;
+    std::string Head;
+    bool Fits;
+  } cases[] = {
+      {"lines", manyLines + "\r\n", true},
+      {"lines + 1", manyLines + "X: 1\r\n\r\n", false},
+      {"bytes", headOf(bytes), true},
+      {"bytes + 1", headOf(bytes + 1), false},
+  };
+  for (const auto& c : cases) {
+    peer::TScriptedPeer server({peer::Send(c.Head)});
+    TClient client;
+    EXPECT_EQ(client.Head(PeerUrl(server)),
+              c.Fits ? "" : "EIdResponseHeadTooLarge: Response head too large.")
+        << c.Name;
+    EXPECT_EQ(client.Http.StatusLine(), "HTTP/1.1 200 OK") << c.Name;
+    EXPECT_EQ(client.Http.Connected(), c.Fits) << c.Name;
+    client.Http.CloseConnection();
+  }
 }
 
 // A set time-out bounds each wait for data, and the lines read so far stay.

@@ -33,4 +33,23 @@ TEST(HttpNativePump, RunsOncePerIdleSliceOfAWait) {
   EXPECT_EQ(PumpCalls() - before, 2u);
 }
 
+// A peer that never pauses long enough for an idle slice still lets the
+// pump run at least once a slice.
+TEST(HttpNativePump, RunsWhileDataKeepsComing) {
+  TIdAntiFreeze antiFreeze;
+  peer::TScript flood = {peer::Send("HTTP/1.1 200 OK\r\n")};
+  for (int i = 0; i < 100; ++i) {
+    flood.push_back(peer::Send("X-Flood: " + std::to_string(i) + "\r\n"));
+    flood.push_back(peer::Delay(20));
+  }
+  flood.push_back(peer::Send("\r\n"));
+  peer::TScriptedPeer server(flood);
+  httptest::TClient client;
+  const unsigned before = PumpCalls();
+  ASSERT_EQ(client.Head(httptest::PeerUrl(server)), "");
+  EXPECT_EQ(client.Http.ResponseHeaders().Lines.size(), 100u);
+  // About 2 s of data: eight slices; four leave room for a slow machine.
+  EXPECT_GE(PumpCalls() - before, 4u);
+}
+
 } // namespace
