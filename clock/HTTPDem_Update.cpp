@@ -99,6 +99,11 @@ void TForm1::RunUpdate() {
     // The run goes on with what this exchange received before the failure.
     socketFailed = true;
     socketError = error.Message;
+  } catch (...) {
+    // An abandoned run must not leave a kept-alive connection behind: the
+    // peer closes it while idle, and the next update would fail on it.
+    IdHTTP1.CloseConnection();
+    throw;
   }
   if (socketFailed && !SuppressErrorDialog) {
     Timer3.SetEnabled(true);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/common/ScriptedPeer.h"
@@ -147,8 +149,23 @@ TEST_F(Form1Update, AbandonedRunsReportTheirError) {
     EXPECT_TRUE(clock.SetTimes.empty());
     EXPECT_TRUE(form.Button1.Enabled());
     EXPECT_TRUE(form.Timer1.Enabled());
-    form.IdHTTP1.CloseConnection();
+    EXPECT_FALSE(form.IdHTTP1.Connected()) << "the next update must start afresh";
   }
+}
+
+// A 404 on a kept-alive connection that the peer closes while idle: the
+// next update reaches the peer again on a new connection.
+TEST_F(Form1Update, UpdateAfterAnAbandonedRunUsesANewConnection) {
+  peer_ = std::make_unique<peer::TScriptedPeer>(
+      peer::TScript{peer::Send("HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\n"),
+                    peer::Delay(100), peer::Close()});
+  UseSite("127.0.0.1:" + std::to_string(peer_->Port()));
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(Click().back(), "error HTTP/1.1 404 Not Found.") << "run " << run;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  }
+  EXPECT_EQ(peer_->Requests().size(), 2u);
+  EXPECT_EQ(peer_->Connections(), 2);
 }
 
 // A port text that is no number matters only while the proxy is on.
