@@ -56,6 +56,7 @@ void TTimeServer::Serve() {
     const peer::TSocket client = peer::Accept(listener_);
     if (client == peer::NoSocket)
       continue;
+    ++connections_;
     ServeConnection(client);
     peer::Close(client);
   }
@@ -65,11 +66,14 @@ void TTimeServer::ServeConnection(peer::TSocket client) {
   const ULONGLONG second = 10000000;
   std::string received;
   const DWORD start = GetTickCount();
+  DWORD idleSince = start;
   while (!stop_ && GetTickCount() - start < static_cast<DWORD>(ConnectionLimitMs)) {
+    if (IdleCloseMs > 0 && GetTickCount() - idleSince >= static_cast<DWORD>(IdleCloseMs))
+      return;
     const std::size_t end = received.find("\r\n\r\n");
     if (end != std::string::npos) {
       received.erase(0, end + 4);
-      ++requests_;
+      const bool first = ++requests_ == 1;
       ULONGLONG now = UtcNow();
       if (!AnswerAtOnce && now % second >= second / 2) {
         Sleep(static_cast<DWORD>((second - now % second) / 10000) + 1);
@@ -77,9 +81,11 @@ void TTimeServer::ServeConnection(peer::TSocket client) {
       }
       const ULONGLONG date = now - now % second + OffsetSeconds * static_cast<LONGLONG>(second);
       const std::string answer =
-          StatusLine + "\r\nDate: " + HttpDate(date) + "\r\nContent-Length: 0\r\n\r\n";
+          (first && !FirstStatusLine.empty() ? FirstStatusLine : StatusLine) +
+          "\r\nDate: " + HttpDate(date) + "\r\nContent-Length: 0\r\n\r\n";
       if (!peer::Send(client, answer.data(), static_cast<int>(answer.size())))
         return;
+      idleSince = GetTickCount();
       continue;
     }
     if (peer::Wait(client, 50) == 0)
@@ -184,6 +190,31 @@ TLoggedProcess::~TLoggedProcess() {
 
 bool TLoggedProcess::WaitForExit(DWORD milliseconds) {
   return WaitForSingleObject(process_.Get(), milliseconds) == WAIT_OBJECT_0;
+}
+
+TAnswerProbe::TAnswerProbe(HWND window) : window_(window) {
+  thread_ = std::thread([this] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    while (!stop_) {
+      LARGE_INTEGER before, after;
+      QueryPerformanceCounter(&before);
+      DWORD_PTR result = 0;
+      if (SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result))
+        ++answers_;
+      QueryPerformanceCounter(&after);
+      const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
+                        static_cast<double>(frequency.QuadPart);
+      if (ms > worstMs_)
+        worstMs_ = ms;
+      Sleep(50);
+    }
+  });
+}
+
+TAnswerProbe::~TAnswerProbe() {
+  stop_ = true;
+  thread_.join();
 }
 
 namespace {

@@ -15,9 +15,13 @@
 namespace e2e {
 
 // Answers every HEAD request with a status line and a Date of this second
-// shifted by Offset seconds. A request in the first half of a second gets
-// that second at once; a later one waits for the next second and gets it,
-// so the time the program asks for is within half a second of the truth.
+// shifted by Offset seconds, rounded to the nearest whole second: a
+// request in the first half of a second gets that second at once, a later
+// one waits for the next second and gets it. The program adds the whole
+// exchange to the Date, so the time it asks for is off by the rounding plus
+// the time from its start of the exchange to the request's arrival: within
+// the half second Wine accepts unless that time is long or the request
+// comes near the middle of a second.
 class TTimeServer {
 public:
   TTimeServer();
@@ -28,12 +32,17 @@ public:
   std::uint16_t Port() const { return port_; }
   std::string Site() const { return "127.0.0.1:" + std::to_string(port_); }
   int Requests() const { return requests_; }
+  int Connections() const { return connections_; }
 
   std::atomic<int> OffsetSeconds{0};
-  // Set before the first request.
+  // Set before the first request; the first answer may have its own.
   std::string StatusLine = "HTTP/1.1 200 OK";
+  std::string FirstStatusLine;
   // Answer without waiting for a second boundary.
   bool AnswerAtOnce = false;
+  // Close a connection that has been idle that long, as servers do; 0: keep
+  // it until ConnectionLimitMs.
+  int IdleCloseMs = 0;
 
   static constexpr int ConnectionLimitMs = 20000;
 
@@ -45,6 +54,7 @@ private:
   peer::TSocket listener_ = peer::NoSocket;
   std::atomic<bool> stop_{false};
   std::atomic<int> requests_{0};
+  std::atomic<int> connections_{0};
   std::thread thread_;
 };
 
@@ -71,6 +81,26 @@ public:
 private:
   THandle process_;
   DWORD id_ = 0;
+};
+
+// Sends the window an empty message from this process every 50 ms while
+// it lives, and keeps the longest time the window took to answer.
+class TAnswerProbe {
+public:
+  explicit TAnswerProbe(HWND window);
+  ~TAnswerProbe();
+  TAnswerProbe(const TAnswerProbe&) = delete;
+  TAnswerProbe& operator=(const TAnswerProbe&) = delete;
+
+  double WorstMs() const { return worstMs_; }
+  int Answers() const { return answers_; }
+
+private:
+  HWND window_;
+  std::atomic<bool> stop_{false};
+  std::atomic<double> worstMs_{0};
+  std::atomic<int> answers_{0};
+  std::thread thread_;
 };
 
 // A child window of the form by class and text, or nullptr.

@@ -8,80 +8,41 @@
 
 #include "tests/e2e/Harness_win.h"
 #include "tests/e2e/UpdateHarness_win.h"
+#include "tests/e2e/VelmoraScenario_win.h"
 
 namespace {
 
-const char kCaption[] = "Velmora Ver1.32";
 const char kLimit300[] = "WebSite=0\r\nGosa=On\r\nGosaTime=300\r\n";
 
-// The program in a folder of its own, with the time server as its one site.
-class VelmoraUpdate : public ::testing::Test {
+// The error report of a refused clock: the system's text for error 1314.
+std::string RefusalReport() {
+  char text[512] = {};
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                ERROR_PRIVILEGE_NOT_HELD, 0, text, sizeof text, nullptr);
+  while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= ' ')
+    text[--length] = '\0';
+  std::string report = text;
+  if (!report.empty() && static_cast<unsigned char>(report.back()) > '.')
+    report += ".";
+  return report;
+}
+
+// The program with the time server as its one site.
+class VelmoraUpdate : public e2e::TVelmoraScenario {
 protected:
   void Launch(const std::string& setLines, const std::string& arguments = "") {
-    e2e::WriteFixtures(folder_, server_.Site(), setLines);
-    program_ = e2e::CopyProgram("Velmora.exe", folder_);
-    velmora_ = std::make_unique<e2e::TProcess>("\"" + program_ + "\"" + arguments, folder_.Path());
-    id_ = velmora_->Id();
+    TVelmoraScenario::Launch(server_.Site(), setLines, arguments);
   }
-  void Start(const std::string& setLines) {
-    Launch(setLines);
-    form_ = e2e::WaitForWindow(id_, "TForm1", 30000);
-    ASSERT_NE(form_, nullptr) << "no TForm1 window; " << OpenBox();
-  }
-  // What an error report of the program says, when one is open.
-  std::string OpenBox() {
-    HWND box = e2e::WaitForWindow(id_, "#32770", 0);
-    return box ? "error report: " + e2e::MessageBoxText(box) : "no error report";
-  }
-  // With Wine's debug channels on and its standard error kept in Log().
+  void Start(const std::string& setLines) { TVelmoraScenario::Start(server_.Site(), setLines); }
   void StartLogged(const std::string& setLines, const std::string& wineDebug) {
-    e2e::WriteFixtures(folder_, server_.Site(), setLines);
-    program_ = e2e::CopyProgram("Velmora.exe", folder_);
-    logged_ = std::make_unique<e2e::TLoggedProcess>(program_, "", folder_.Path(), Log(), wineDebug);
-    id_ = logged_->Id();
-    form_ = e2e::WaitForWindow(id_, "TForm1", 20000);
-    ASSERT_NE(form_, nullptr) << "no TForm1 window";
-  }
-  void WaitVisible() {
-    for (int i = 0; i < 100 && !IsWindowVisible(form_); ++i)
-      Sleep(100);
-    ASSERT_TRUE(IsWindowVisible(form_));
-  }
-  void ClickUpdate() {
-    HWND button = e2e::FindChild(form_, "TButton", "時刻更新(&K)");
-    ASSERT_NE(button, nullptr);
-    PostMessageA(button, BM_CLICK, 0, 0);
-  }
-  bool WaitStatus(const std::string& text, DWORD milliseconds = 20000) {
-    return e2e::WaitForStatus(form_, id_, text, milliseconds);
-  }
-  // The information message appears and Timer3 clicks it away by itself.
-  void ExpectMessageClosedByTimer3() {
-    HWND message = e2e::WaitForDialog(id_, "TMessageForm", kCaption, 3000);
-    ASSERT_NE(message, nullptr) << "no information message";
-    EXPECT_TRUE(e2e::WaitGone(message, 5000)) << "the message stayed open";
-  }
-  std::string Log() const { return folder_.File("stderr.txt"); }
-
-  void TearDown() override {
-    if (form_ && IsWindow(form_)) {
-      PostMessageA(form_, WM_CLOSE, 0, 0);
-      EXPECT_TRUE(velmora_ ? velmora_->WaitForExit(10000) : logged_->WaitForExit(10000));
-    }
+    TVelmoraScenario::StartLogged(server_.Site(), setLines, wineDebug);
   }
 
   e2e::TTimeServer server_;
-  e2e::TTempFolder folder_;
-  std::string program_;
-  std::unique_ptr<e2e::TProcess> velmora_;
-  std::unique_ptr<e2e::TLoggedProcess> logged_;
-  DWORD id_ = 0;
-  HWND form_ = nullptr;
 };
 
 TEST_F(VelmoraUpdate, ServerOnTheSecondSetsTheClock) {
   Start(kLimit300);
-  WaitVisible();
   ClickUpdate();
   ASSERT_TRUE(WaitStatus("時刻更新に成功しました。")) << e2e::StatusText(form_, id_);
   ExpectMessageClosedByTimer3();
@@ -91,7 +52,6 @@ TEST_F(VelmoraUpdate, ServerOnTheSecondSetsTheClock) {
 TEST_F(VelmoraUpdate, ServerBeyondTheLimitIsRefused) {
   server_.OffsetSeconds = 400;
   Start(kLimit300);
-  WaitVisible();
   ClickUpdate();
   ASSERT_TRUE(WaitStatus("時刻更新を行いませんでした。")) << e2e::StatusText(form_, id_);
   ExpectMessageClosedByTimer3();
@@ -102,20 +62,10 @@ TEST_F(VelmoraUpdate, ServerBeyondTheLimitIsRefused) {
 TEST_F(VelmoraUpdate, ClockRefusedBySystemIsReportedAsFailure) {
   server_.OffsetSeconds = 37;
   StartLogged("WebSite=0\r\nGosa=Off\r\n", "err+sync");
-  WaitVisible();
   ClickUpdate();
-  HWND box = e2e::WaitForDialog(id_, "#32770", kCaption, 20000);
+  HWND box = e2e::WaitForDialog(id_, "#32770", e2e::kVelmoraCaption, 20000);
   ASSERT_NE(box, nullptr) << "no error report; status " << e2e::StatusText(form_, id_);
-  char expected[512] = {};
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                ERROR_PRIVILEGE_NOT_HELD, 0, expected, sizeof expected, nullptr);
-  while (length > 0 && static_cast<unsigned char>(expected[length - 1]) <= ' ')
-    expected[--length] = '\0';
-  ASSERT_GT(length, 0u);
-  std::string report = expected;
-  if (static_cast<unsigned char>(report.back()) > '.')
-    report += ".";
-  EXPECT_EQ(e2e::MessageBoxText(box), report);
+  EXPECT_EQ(e2e::MessageBoxText(box), RefusalReport());
   EXPECT_EQ(e2e::StatusText(form_, id_), "時刻更新は失敗しました。");
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(e2e::WaitGone(box, 5000));
@@ -132,9 +82,8 @@ TEST_F(VelmoraUpdate, ClockRefusedBySystemIsReportedAsFailure) {
 TEST_F(VelmoraUpdate, NotFoundGivesTheErrorReportWithTheStatusLine) {
   server_.StatusLine = "HTTP/1.1 404 Not Found";
   Start(kLimit300);
-  WaitVisible();
   ClickUpdate();
-  HWND box = e2e::WaitForDialog(id_, "#32770", kCaption, 20000);
+  HWND box = e2e::WaitForDialog(id_, "#32770", e2e::kVelmoraCaption, 20000);
   ASSERT_NE(box, nullptr) << "no error report";
   EXPECT_EQ(e2e::MessageBoxText(box), "HTTP/1.1 404 Not Found.");
   PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -143,9 +92,19 @@ TEST_F(VelmoraUpdate, NotFoundGivesTheErrorReportWithTheStatusLine) {
 
 // Started with "-s": one update, then the program ends by itself and
 // leaves the window position unwritten.
+// The first exchange of a new process can take long enough for Wine to
+// refuse the time asked for (see TTimeServer); that report is closed as the
+// user would, and the program must still end by itself.
 TEST_F(VelmoraUpdate, StartupSwitchUpdatesOnceAndEnds) {
   Launch(std::string(kLimit300) + "NonError=On\r\n", " -s");
-  ASSERT_TRUE(velmora_->WaitForExit(40000)) << "the program did not end";
+  const DWORD start = GetTickCount();
+  while (!velmora_->WaitForExit(100) && GetTickCount() - start < 40000)
+    if (HWND box = e2e::WaitForWindow(id_, "#32770", 0)) {
+      EXPECT_EQ(e2e::MessageBoxText(box), RefusalReport());
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      e2e::WaitGone(box, 5000);
+    }
+  ASSERT_TRUE(velmora_->WaitForExit(0)) << "the program did not end; " << OpenBox();
   EXPECT_EQ(server_.Requests(), 1);
   const std::string settings = e2e::ReadFile(folder_.File("Set.ini"));
   EXPECT_EQ(settings.find("Top="), std::string::npos) << settings;
@@ -156,7 +115,6 @@ TEST_F(VelmoraUpdate, StartupSwitchUpdatesOnceAndEnds) {
 // and a double click on the icon runs an update.
 TEST_F(VelmoraUpdate, ResidentTrayIconAndDoubleClick) {
   Start(std::string(kLimit300) + "NonError=On\r\n");
-  WaitVisible();
   EXPECT_FALSE(e2e::TrayIconExists(form_));
   HWND resident = e2e::FindChild(form_, "TCheckBox", "常駐させる。");
   ASSERT_NE(resident, nullptr);
