@@ -2,7 +2,9 @@
 # Times the HTTP client on loopback and compares it with curl in the same
 # run: whole exchanges (connect, request, head, close) of both against one
 # local server, then the time from the peer's send to HeadRequest's return
-# for answers after 0, 50 and 300 ms, natively and under Wine.
+# for answers after 0, 50 and 300 ms, natively and under Wine; natively also
+# a header lookup over many continuation lines and the memory a flooding
+# head costs.
 #   BENCH_RUNS      exchanges per figure (default 200)
 #   BENCH_NATIVE    native build folder (default build/bench-native)
 #   BENCH_WIN64     win64 build folder (default build/bench-win64)
@@ -64,6 +66,11 @@ awk -v a="$(median <"$work/ours")" -v b="$(median <"$work/curl")" \
 
 echo "== peer's send to HeadRequest's return, native"
 "$bench" delays "$delay_runs"
+
+echo "== header lookup over continuation lines, native (linear: the time a line stays flat)"
+"$bench" lookup
+echo "== a flooding head, native"
+"$bench" flood
 
 [[ ${BENCH_WINE:-1} == 0 ]] && exit 0
 build "$win64" win64

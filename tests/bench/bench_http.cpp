@@ -4,6 +4,11 @@
 //                                   server in this process); one time per line
 //   bench_http delays COUNT         for answers after 0, 50 and 300 ms: the
 //                                   time from the peer's send to the return
+//   bench_http lookup               a header lookup over 10 000 to 80 000
+//                                   continuation lines: time per line
+//   bench_http flood                the process's peak memory before and
+//                                   after a head of endless header lines
+//                                   (native only)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,8 +18,13 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 #include "clock/net/IdException.h"
 #include "clock/net/TIdAntiFreeze.h"
+#include "clock/net/IdResponseHead.h"
 #include "clock/net/TIdHTTP.h"
 #include "tests/common/ScriptedPeer.h"
 
@@ -100,6 +110,56 @@ int Delays(int count) {
   return 0;
 }
 
+// Time per line should not grow with the count.
+int Lookup() {
+  for (int count : {10000, 20000, 40000, 80000}) {
+    TIdHeaderList headers;
+    headers.Lines.push_back("X-Long: first");
+    for (int i = 0; i < count; ++i)
+      headers.Lines.push_back(" more");
+    const auto start = TClock::now();
+    const std::size_t length = headers.Values("X-Long").size();
+    const double ms = Milliseconds(TClock::now() - start);
+    std::printf("%6d continuation lines: %9.3f ms, %7.1f ns a line (value of %zu bytes)\n", count,
+                ms, ms * 1e6 / count, length);
+  }
+  return 0;
+}
+
+#ifndef _WIN32
+long PeakKilobytes() {
+  rusage usage = {};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// 4 MB of header lines as fast as the peer can send them.
+int Flood() {
+  std::string lines;
+  while (lines.size() < 65536)
+    lines += "X-Flood: " + std::string(40, 'f') + "\r\n";
+  peer::TScript script = {peer::Send("HTTP/1.1 200 OK\r\n")};
+  for (int i = 0; i < 64; ++i)
+    script.push_back(peer::Send(lines));
+  peer::TScriptedPeer server(script);
+  TIdHTTP http;
+  const long before = PeakKilobytes();
+  const auto start = TClock::now();
+  std::string outcome = "no failure";
+  try {
+    http.HeadRequest(Url(server.Port()));
+  } catch (const EIdException& e) {
+    outcome = e.Message;
+  }
+  std::printf("flood of up to %zu MB: \"%s\" after %.1f ms; peak resident %ld kB before, %ld kB "
+              "after (+%ld kB); head bound %zu bytes\n",
+              lines.size() * 64 >> 20, outcome.c_str(), Milliseconds(TClock::now() - start),
+              before, PeakKilobytes(), PeakKilobytes() - before,
+              TIdResponseHeadReader::MaxHeadBytes);
+  return 0;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -111,10 +171,18 @@ int main(int argc, char** argv) {
       return Client(static_cast<std::uint16_t>(std::atoi(argv[2])), std::atoi(argv[3]));
     if (mode == "delays" && argc == 3)
       return Delays(std::atoi(argv[2]));
+    if (mode == "lookup")
+      return Lookup();
+#ifndef _WIN32
+    if (mode == "flood")
+      return Flood();
+#endif
   } catch (const EIdException& e) {
     std::fprintf(stderr, "bench_http: %s\n", e.what());
     return 1;
   }
-  std::fprintf(stderr, "usage: bench_http serve COUNT | client PORT COUNT | delays COUNT\n");
+  std::fprintf(
+      stderr,
+      "usage: bench_http serve COUNT | client PORT COUNT | delays COUNT | lookup | flood\n");
   return 2;
 }
