@@ -22,4 +22,14 @@ int HostedProcessStarted(THostedStop& stop, std::uint32_t processId) {
   return stop.Delivered.exchange(1) == 0;
 }
 
+TStopCodes StoppedCodes(int requested, std::uint32_t createError, std::uint32_t exitCode) {
+  if (requested)
+    return {0, 0};
+  if (createError != 0)
+    return {createError, 0};
+  if (exitCode != 0)
+    return {ServiceSpecificError, exitCode};
+  return {0, 0};
+}
+
 } // namespace kestrun

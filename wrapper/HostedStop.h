@@ -22,4 +22,20 @@ int RequestHostedStop(THostedStop& stop);
 // and the caller is to send it now.
 int HostedProcessStarted(THostedStop& stop, std::uint32_t processId);
 
+// The two exit codes of the service's stopped report, which the service
+// control manager keeps and its recovery actions go by.
+struct TStopCodes {
+  std::uint32_t Win32ExitCode;
+  std::uint32_t ServiceSpecificExitCode;
+};
+
+// ERROR_SERVICE_SPECIFIC_ERROR: the service-specific code tells the failure.
+constexpr std::uint32_t ServiceSpecificError = 1066;
+
+// After a stop or shutdown request every end is a clean stop. Otherwise a
+// program that could not be created (createError, the system's error of
+// the creation) or that ended by itself with a non-zero exit code stopped
+// the service with a failure.
+TStopCodes StoppedCodes(int requested, std::uint32_t createError, std::uint32_t exitCode);
+
 } // namespace kestrun

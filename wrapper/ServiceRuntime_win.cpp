@@ -19,11 +19,9 @@ constexpr DWORD StopWait = 20000;
 constexpr DWORD PollInterval = 100;
 
 // Both threads report; the lock keeps each check and its report together.
-struct TReportLock {
-  TReportLock() { InitializeCriticalSection(&Section); }
-  ~TReportLock() { DeleteCriticalSection(&Section); }
-  CRITICAL_SECTION Section;
-} ReportLock;
+// It is set up by ServiceMain and never deleted: once stopped is reported
+// the process may end at any moment, static destructors first.
+CRITICAL_SECTION ReportLock;
 DWORD LastReportedState;
 
 // A report never goes back from stopping to running, nor from stopped to anything.
@@ -60,10 +58,11 @@ void WaitForHostedEnd(HANDLE process) {
   }
 }
 
-void RunHostedProgram() {
+// The codes of the stopped report that follows the hosted program's run.
+TStopCodes RunHostedProgram() {
   PROCESS_INFORMATION info = {};
   if (!LaunchHostedProgram(Settings.ProgramPath, Settings.Options, Settings.StopMethod, &info))
-    return;
+    return StoppedCodes(Hosted.Requested, GetLastError(), 0);
   TKernelHandle process(info.hProcess);
   TKernelHandle thread(info.hThread);
   int stopNow = HostedProcessStarted(Hosted, info.dwProcessId);
@@ -71,42 +70,65 @@ void RunHostedProgram() {
   if (stopNow)
     SendStopRequest(Settings.StopMethod);
   WaitForHostedEnd(process.Get());
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.Get(), &exitCode);
+  return StoppedCodes(Hosted.Requested, 0, exitCode);
+}
+
+SERVICE_STATUS StatusRecord(DWORD state, TStopCodes codes, DWORD checkPoint) {
+  SERVICE_STATUS status = {};
+  status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+  status.dwCurrentState = state;
+  status.dwControlsAccepted = SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN;
+  status.dwWin32ExitCode = codes.Win32ExitCode;
+  status.dwServiceSpecificExitCode = codes.ServiceSpecificExitCode;
+  status.dwCheckPoint = checkPoint;
+  status.dwWaitHint = 3000;
+  return status;
+}
+
+// The last thing the service thread does: no report may follow, so the
+// state is settled under the lock and the report made outside it, and
+// nothing of the process is touched after it.
+void ReportStopped(TStopCodes codes) {
+  EnterCriticalSection(&ReportLock);
+  const int allowed = ReportAllowed(SERVICE_STOPPED);
+  LastReportedState = SERVICE_STOPPED;
+  const SERVICE_STATUS_HANDLE handle = StatusHandle;
+  LeaveCriticalSection(&ReportLock);
+  SERVICE_STATUS status = StatusRecord(SERVICE_STOPPED, codes, 0);
+  if (allowed && handle)
+    SetServiceStatus(handle, &status);
 }
 
 } // namespace
 
 void ReportServiceStatus(DWORD state, DWORD exitCode, DWORD checkPoint) {
-  EnterCriticalSection(&ReportLock.Section);
-  if (!ReportAllowed(state)) {
-    LeaveCriticalSection(&ReportLock.Section);
-    return;
+  EnterCriticalSection(&ReportLock);
+  if (ReportAllowed(state)) {
+    SERVICE_STATUS status = StatusRecord(state, {exitCode, 0}, checkPoint);
+    if (SetServiceStatus(StatusHandle, &status))
+      LastReportedState = state;
   }
-  SERVICE_STATUS status = {};
-  status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-  status.dwCurrentState = state;
-  status.dwControlsAccepted = SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN;
-  status.dwWin32ExitCode = exitCode;
-  status.dwServiceSpecificExitCode = 0;
-  status.dwCheckPoint = checkPoint;
-  status.dwWaitHint = 3000;
-  if (SetServiceStatus(StatusHandle, &status))
-    LastReportedState = state;
-  LeaveCriticalSection(&ReportLock.Section);
+  LeaveCriticalSection(&ReportLock);
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*) {
+  InitializeCriticalSection(&ReportLock);
   StatusHandle = RegisterServiceCtrlHandlerA(Settings.ServiceName, ServiceCtrlHandler);
-  if (StatusHandle) {
-    ReportServiceStatus(SERVICE_START_PENDING, 0, 1);
-    if (!StartRefused) {
-      ReportServiceStatus(SERVICE_RUNNING, 0, 0);
-      RunHostedProgram();
-      if (Settings.StopMethod == StopByCtrlBreak)
-        FreeConsole();
-    }
-    InstanceMutex.Reset();
+  if (!StatusHandle)
+    return;
+  ReportServiceStatus(SERVICE_START_PENDING, 0, 1);
+  // A path or name that did not fit its buffer: nothing can be started.
+  TStopCodes codes = {ERROR_FILENAME_EXCED_RANGE, 0};
+  if (!StartRefused) {
+    ReportServiceStatus(SERVICE_RUNNING, 0, 0);
+    codes = RunHostedProgram();
+    if (Settings.StopMethod == StopByCtrlBreak)
+      FreeConsole();
   }
-  ReportServiceStatus(SERVICE_STOPPED, 0, 0);
+  InstanceMutex.Reset();
+  ReportStopped(codes);
 }
 
 void WINAPI ServiceCtrlHandler(DWORD control) {
@@ -128,8 +150,10 @@ int LaunchHostedProgram(const char* programPath, const char* options, int stopMe
   char commandLine[PathBufferSize];
   char directory[PathBufferSize];
   if (!ComposeCommandLine(commandLine, sizeof commandLine, programPath, options) ||
-      !ComposeWorkingDirectory(directory, sizeof directory, programPath))
+      !ComposeWorkingDirectory(directory, sizeof directory, programPath)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return 0;
+  }
   DWORD flags = CREATE_DEFAULT_ERROR_MODE;
   if (stopMethod == StopByCtrlBreak) {
     AllocConsole();

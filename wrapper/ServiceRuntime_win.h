@@ -18,8 +18,9 @@ void WINAPI ServiceMain(DWORD argumentCount, LPSTR* arguments);
 void WINAPI ServiceCtrlHandler(DWORD control);
 void ReportServiceStatus(DWORD state, DWORD exitCode, DWORD checkPoint);
 
-// 1 with info filled when the process was created. Stop method 3 gives the
-// caller a console, which it frees after its wait whatever the result.
+// 1 with info filled when the process was created; 0 with the reason as
+// the last error otherwise. Stop method 3 gives the caller a console, which
+// it frees after its wait whatever the result.
 int LaunchHostedProgram(const char* programPath, const char* options, int stopMethod,
                         PROCESS_INFORMATION* info);
 // Asks the process Hosted.HostedProcessId to end.

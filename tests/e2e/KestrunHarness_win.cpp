@@ -1,5 +1,7 @@
 #include "tests/e2e/KestrunHarness_win.h"
 
+#include <tlhelp32.h>
+
 #include <fstream>
 #include <stdexcept>
 
@@ -76,6 +78,10 @@ TTestService::TTestService() {
 }
 
 TTestService::~TTestService() {
+  Delete();
+}
+
+void TTestService::Delete() {
   TOpenService open(name_);
   if (!open.Service)
     return;
@@ -85,6 +91,17 @@ TTestService::~TTestService() {
     WaitForState(SERVICE_STOPPED, 30000);
   }
   DeleteService(open.Service.Get());
+}
+
+DWORD TTestService::ProcessId() const {
+  TOpenService open(name_);
+  SERVICE_STATUS_PROCESS status = {};
+  DWORD needed = 0;
+  if (!open.Service ||
+      !QueryServiceStatusEx(open.Service.Get(), SC_STATUS_PROCESS_INFO,
+                            reinterpret_cast<BYTE*>(&status), sizeof status, &needed))
+    return 0;
+  return status.dwProcessId;
 }
 
 bool TTestService::Create(const std::string& imagePath, DWORD type, DWORD startType) {
@@ -231,11 +248,38 @@ unsigned long long FirstLogTime(const std::string& path) {
   return lines.empty() ? 0 : lines.front().Time;
 }
 
-std::string LogValue(const std::string& path, const std::string& key) {
+std::vector<std::string> LogValues(const std::string& path, const std::string& key) {
+  std::vector<std::string> values;
   for (const std::string& text : ReadLog(path))
     if (text.compare(0, key.size() + 1, key + " ") == 0)
-      return text.substr(key.size() + 1);
-  return "<missing>";
+      values.push_back(text.substr(key.size() + 1));
+  return values;
+}
+
+std::string LogValue(const std::string& path, const std::string& key) {
+  const std::vector<std::string> values = LogValues(path, key);
+  return values.empty() ? "<missing>" : values.front();
+}
+
+DWORD ChildProcess(DWORD parentId, const char* exeName) {
+  THandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot)
+    return 0;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry))
+    if (entry.th32ParentProcessID == parentId && lstrcmpiA(entry.szExeFile, exeName) == 0)
+      return entry.th32ProcessID;
+  return 0;
+}
+
+void EndProcess(DWORD processId) {
+  THandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+  if (process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process.Get(), 1);
+    WaitForSingleObject(process.Get(), 5000);
+  }
 }
 
 unsigned long long LogClock() {

@@ -55,6 +55,10 @@ public:
   bool Exists() const;
   bool Start();
   bool Stop();
+  // Stops it when it runs, then deletes it.
+  void Delete();
+  // The service's process, 0 when none runs.
+  DWORD ProcessId() const;
   // 0 when the service does not exist.
   DWORD State() const;
   bool Query(SERVICE_STATUS* status) const;
@@ -89,13 +93,20 @@ private:
   std::string logPath_;
 };
 
+// A running process with that file name whose parent is the given one; 0
+// when there is none.
+DWORD ChildProcess(DWORD parentId, const char* exeName);
+// Ends a process that we caused to start, by its id.
+void EndProcess(DWORD processId);
+
 // The hosted program's log, times stripped.
 std::vector<std::string> ReadLog(const std::string& path);
 bool WaitForLogLine(const std::string& path, const std::string& line, DWORD milliseconds);
 // The milliseconds of the first line of the log, 0 when there is none.
 unsigned long long FirstLogTime(const std::string& path);
-// The value of the log line "<key> <value>".
+// The value of the first log line "<key> <value>", and of every such line.
 std::string LogValue(const std::string& path, const std::string& key);
+std::vector<std::string> LogValues(const std::string& path, const std::string& key);
 // Now in the hosted programs' log time.
 unsigned long long LogClock();
 

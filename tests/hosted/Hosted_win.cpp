@@ -43,6 +43,10 @@ unsigned ArgumentMilliseconds(unsigned fallback) {
   return __argc >= 3 ? static_cast<unsigned>(std::strtoul(__argv[2], nullptr, 10)) : fallback;
 }
 
+int ArgumentExitCode() {
+  return __argc >= 4 ? static_cast<int>(std::strtoul(__argv[3], nullptr, 10)) : 0;
+}
+
 void RegisterWindowClass(const char* name, WNDPROC procedure, HINSTANCE instance) {
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = procedure;

@@ -16,6 +16,8 @@ void Log(const std::string& text);
 void LogStart();
 // The second argument as a number of milliseconds, or fallback.
 unsigned ArgumentMilliseconds(unsigned fallback);
+// The third argument: the exit code to end with, 0 when there is none.
+int ArgumentExitCode();
 
 void RegisterWindowClass(const char* name, WNDPROC procedure, HINSTANCE instance);
 // Until WM_QUIT; its exit code.

@@ -1,6 +1,7 @@
 // Hosted console program: logs whether it has a console, and every console
 // control event; a CTRL_BREAK_EVENT ends it. It also ends by itself after the
-// second argument in milliseconds (default 120 000).
+// second argument in milliseconds (default 120 000). Either way its exit code
+// is the third argument (default 0).
 #include <windows.h>
 
 #include "tests/hosted/Hosted_win.h"
@@ -31,5 +32,5 @@ int main() {
   hosted::Log("ready");
   DWORD result = WaitForSingleObject(BreakReceived, hosted::ArgumentMilliseconds(120000));
   hosted::Log(result == WAIT_OBJECT_0 ? "exit" : "exit unasked");
-  return 0;
+  return hosted::ArgumentExitCode();
 }

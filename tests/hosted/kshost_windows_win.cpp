@@ -2,7 +2,8 @@
 // "hidden") and one owned by main ("owned"). Every close request a window
 // receives is logged and answered without closing; once both unowned windows
 // have been asked, the program ends after a grace time (second argument,
-// default 300 ms) in which further requests are still logged.
+// default 300 ms) in which further requests are still logged. Its exit code
+// is the third argument (default 0).
 #include <windows.h>
 
 #include "tests/hosted/Hosted_win.h"
@@ -52,7 +53,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM first, LPARAM seco
     return 0;
   case WM_TIMER:
     hosted::Log(first == GraceTimer ? "exit" : "exit unasked");
-    PostQuitMessage(0);
+    PostQuitMessage(hosted::ArgumentExitCode());
     return 0;
   }
   return DefWindowProcA(window, message, first, second);

@@ -153,4 +153,31 @@ TEST(WrapperHostedStop, RacingSidesSendExactlyOnce) {
   }
 }
 
+// What the stopped report tells the manager for each way the program's run
+// ends: only a failure that nobody asked for is reported as one.
+TEST(WrapperStoppedCodes, OnlyUnaskedFailuresAreReportedAsSuch) {
+  const struct {
+    const char* Case;
+    int Requested;
+    std::uint32_t CreateError, ExitCode;
+    std::uint32_t Win32, Specific;
+  } cases[] = {
+      {"program file missing", 0, 2, 0, 2, 0},
+      {"path not found", 0, 3, 0, 3, 0},
+      {"access denied", 0, 5, 0, 5, 0},
+      {"not a program", 0, 193, 0, 193, 0},
+      {"ended by itself with 0", 0, 0, 0, 0, 0},
+      {"ended by itself with 7", 0, 0, 7, ServiceSpecificError, 7},
+      {"crashed", 0, 0, 0xC0000005u, ServiceSpecificError, 0xC0000005u},
+      {"ended after a stop request with 1", 1, 0, 1, 0, 0},
+      {"ended after a stop request with 0", 1, 0, 0, 0, 0},
+      {"not created, a stop request came first", 1, 2, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const TStopCodes codes = StoppedCodes(c.Requested, c.CreateError, c.ExitCode);
+    EXPECT_EQ(codes.Win32ExitCode, c.Win32) << c.Case;
+    EXPECT_EQ(codes.ServiceSpecificExitCode, c.Specific) << c.Case;
+  }
+}
+
 } // namespace
