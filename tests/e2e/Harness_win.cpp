@@ -1,5 +1,7 @@
 #include "tests/e2e/Harness_win.h"
 
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -73,11 +75,26 @@ TTempFolder::~TTempFolder() {
   RemoveTree(path_);
 }
 
-std::string CopyProgram(const std::string& name, const TTempFolder& folder) {
-  std::string target = folder.File(name);
+std::string CopyProgram(const std::string& name, const std::string& folder) {
+  std::string target = folder + "\\" + name;
   if (!CopyFileA((BinDir() + "\\" + name).c_str(), target.c_str(), FALSE))
     throw std::runtime_error("cannot copy " + name);
   return target;
+}
+
+std::string ReadFileText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 TProcess::TProcess(const std::string& commandLine, const std::string& currentDirectory) {

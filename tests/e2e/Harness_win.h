@@ -47,7 +47,16 @@ private:
 };
 
 // Copies a program of BinDir into the folder; returns its full path.
-std::string CopyProgram(const std::string& name, const TTempFolder& folder);
+std::string CopyProgram(const std::string& name, const std::string& folder);
+inline std::string CopyProgram(const std::string& name, const TTempFolder& folder) {
+  return CopyProgram(name, folder.Path());
+}
+
+// A whole file's bytes, empty when it cannot be read; a file written anew
+// byte for byte.
+std::string ReadFileText(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
 
 // A process we started. One still running at destruction is ended: it is ours.
 class TProcess {

@@ -1,16 +1,6 @@
 #include "tests/e2e/SettingsHarness_win.h"
 
-#include <fstream>
-
 namespace e2e {
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 namespace {
 struct TPlaceSearch {

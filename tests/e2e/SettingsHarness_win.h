@@ -1,5 +1,5 @@
-// What the settings scenarios need besides the update's helpers: files
-// written byte for byte, and controls found by class and place.
+// What the settings scenarios need besides the update's helpers: controls
+// found by class and place.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +7,6 @@
 #include <string>
 
 namespace e2e {
-
-void WriteBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
 
 // The child window of that class whose top left corner is at the point of
 // the form's client area, or nullptr.

@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -100,15 +98,8 @@ void TTimeServer::ServeConnection(peer::TSocket client) {
 
 void WriteFixtures(const TTempFolder& folder, const std::string& site,
                    const std::string& setLines) {
-  std::ofstream(folder.File("ServerList.txt"), std::ios::binary) << site << "\r\n";
-  std::ofstream(folder.File("Set.ini"), std::ios::binary) << "[Set]\r\n" << setLines;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  WriteBytes(folder.File("ServerList.txt"), site + "\r\n");
+  WriteBytes(folder.File("Set.ini"), "[Set]\r\n" + setLines);
 }
 
 namespace {

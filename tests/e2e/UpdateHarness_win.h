@@ -61,7 +61,6 @@ private:
 // ServerList.txt with the one site and Set.ini with the given lines of its
 // section Set (CR LF each).
 void WriteFixtures(const TTempFolder& folder, const std::string& site, const std::string& setLines);
-std::string ReadFile(const std::string& path);
 
 // The program started by a host shell with WINEDEBUG set to the given
 // channels and Wine's standard error in a file; it is found by its main

@@ -251,12 +251,12 @@ TEST_F(VelmoraCommands, ReadMeOpensFromTheProgramsFolder) {
     EXPECT_EQ(e2e::WaitForWindow(velmora.Id(), "#32770", 0), nullptr);
     PostMessageA(form, WM_COMMAND, kReadMe, 0);
     const std::string looked = Traced(folder_.File("ReadMe.txt"));
-    for (int i = 0; i < 100 && e2e::ReadFile(log).find(looked) == std::string::npos; ++i)
+    for (int i = 0; i < 100 && e2e::ReadFileText(log).find(looked) == std::string::npos; ++i)
       Sleep(100);
     PostMessageA(form, WM_CLOSE, 0, 0);
     EXPECT_TRUE(velmora.WaitForExit(10000));
   }
-  const std::string trace = e2e::ReadFile(log);
+  const std::string trace = e2e::ReadFileText(log);
   EXPECT_NE(trace.find(Traced(folder_.File("ReadMe.txt"))), std::string::npos) << trace;
   EXPECT_EQ(trace.find(Traced(elsewhere.File("ReadMe.txt"))), std::string::npos) << trace;
 }

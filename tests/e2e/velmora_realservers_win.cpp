@@ -36,7 +36,7 @@ std::string HostFile(const std::string& path) {
   for (char& c : windows)
     if (c == '/')
       c = '\\';
-  return e2e::ReadFile(windows);
+  return e2e::ReadFileText(windows);
 }
 
 const char kLimit300[] = "WebSite=0\r\nGosa=On\r\nGosaTime=300\r\n";
@@ -68,7 +68,7 @@ protected:
       return;
     ASSERT_EQ(status, "時刻更新は失敗しました。") << OpenBox();
     TakeErrorReport(5000);
-    const std::string log = e2e::ReadFile(Log());
+    const std::string log = e2e::ReadFileText(Log());
     const std::string line = "err:sync:NtSetSystemTime not allowed: difference ";
     const std::size_t at = log.find(line);
     ASSERT_NE(at, std::string::npos) << "standard error:\n" << log;

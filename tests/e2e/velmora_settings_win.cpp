@@ -112,7 +112,7 @@ protected:
     GetWindowRect(form_, &bounds);
     return {bounds.left, bounds.top};
   }
-  std::string SetIni() const { return e2e::ReadFile(folder_.File("Set.ini")); }
+  std::string SetIni() const { return e2e::ReadFileText(folder_.File("Set.ini")); }
 
   void TearDown() override {
     if (form_ && IsWindow(form_))

@@ -70,7 +70,7 @@ TEST_F(VelmoraUpdate, ClockRefusedBySystemIsReportedAsFailure) {
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(e2e::WaitGone(box, 5000));
 
-  const std::string log = e2e::ReadFile(Log());
+  const std::string log = e2e::ReadFileText(Log());
   const std::string line = "err:sync:NtSetSystemTime not allowed: difference ";
   const std::size_t at = log.find(line);
   ASSERT_NE(at, std::string::npos) << "standard error:\n" << log;
@@ -106,7 +106,7 @@ TEST_F(VelmoraUpdate, StartupSwitchUpdatesOnceAndEnds) {
     }
   ASSERT_TRUE(velmora_->WaitForExit(0)) << "the program did not end; " << OpenBox();
   EXPECT_EQ(server_.Requests(), 1);
-  const std::string settings = e2e::ReadFile(folder_.File("Set.ini"));
+  const std::string settings = e2e::ReadFileText(folder_.File("Set.ini"));
   EXPECT_EQ(settings.find("Top="), std::string::npos) << settings;
   EXPECT_EQ(settings.find("Left="), std::string::npos) << settings;
 }
