@@ -56,6 +56,35 @@ const char* ExtensionOf(const char* path) {
   return path;
 }
 
+int IsExePath(const char* path) {
+  if (!path[0])
+    return 0;
+  const char* extension = ExtensionOf(path);
+  const char* exe = "exe";
+  for (; *exe; ++extension, ++exe)
+    if ((*extension | 0x20) != *exe)
+      return 0;
+  return *extension == '\0';
+}
+
+namespace {
+
+bool IsBlankAt(const unsigned char* at) {
+  return at[0] <= ' ' || at[0] == 0x1A || (at[0] == 0x81 && at[1] == 0x40);
+}
+
+} // namespace
+
+int HasBlankAtEnds(const char* text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  if (!bytes[0])
+    return 0;
+  std::size_t last = 0;
+  for (std::size_t i = 0; bytes[i]; i += IsSjisLeadByte(bytes[i]) && bytes[i + 1] ? 2 : 1)
+    last = i;
+  return IsBlankAt(bytes) || IsBlankAt(bytes + last);
+}
+
 namespace {
 
 // Appends text to out[0..size) at *used; 0 when it would not fit with the terminator.
@@ -103,6 +132,14 @@ int ComposeQuotedPath(char* out, std::size_t size, const char* path) {
   int quote = NeedsQuotes(path);
   if ((quote && !Append(out, size, &used, "\"")) || !Append(out, size, &used, path) ||
       (quote && !Append(out, size, &used, "\"")))
+    return Refuse(out, size);
+  return 1;
+}
+
+int ComposeInQuotes(char* out, std::size_t size, const char* text) {
+  std::size_t used = 0;
+  if (!size || !Append(out, size, &used, "\"") || !Append(out, size, &used, text) ||
+      !Append(out, size, &used, "\""))
     return Refuse(out, size);
   return 1;
 }

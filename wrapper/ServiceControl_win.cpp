@@ -6,6 +6,8 @@
 
 namespace kestrun {
 
+const char* const StartFailedText = "サービスを起動できませんでした。";
+
 namespace {
 
 const char* const ServiceCaption = "kestrun";
@@ -32,8 +34,10 @@ int InstallWrapperService() {
     return 0;
   // Unquoted, a path with blanks would let C:\Program.exe run in our place.
   char imagePath[PathBufferSize];
-  if (!ComposeQuotedPath(imagePath, sizeof imagePath, ModulePath))
+  if (!ComposeQuotedPath(imagePath, sizeof imagePath, ModulePath)) {
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
     return 0;
+  }
   DWORD type = SERVICE_WIN32_OWN_PROCESS;
   if (Settings.AllowDesktop)
     type |= SERVICE_INTERACTIVE_PROCESS;
@@ -58,22 +62,38 @@ int RemoveWrapperService() {
 
 int StartWrapperService() {
   TOpenedService opened;
-  return opened.Service && StartServiceA(opened.Service.Get(), 0, nullptr) ? 1 : 0;
+  SC_HANDLE service = opened.Service.Get();
+  if (!service)
+    return 0;
+  // The manager refuses to start a service that has not finished stopping,
+  // which may take as long as the hosted program's stop.
+  SERVICE_STATUS status = {};
+  const DWORD start = GetTickCount();
+  while (QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_STOP_PENDING &&
+         GetTickCount() - start < StoppedWaitMs)
+    Sleep(250);
+  return StartServiceA(service, 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING ? 1
+                                                                                               : 0;
 }
 
 void RunRegistrationConversation(HWND dialog) {
   if (MessageBoxA(dialog, "サービスに登録しますか？", ServiceCaption, MB_YESNO) != IDYES)
     return;
   if (!InstallWrapperService()) {
+    // Our own path too long to be registered quoted is no matter of rights.
     MessageBoxA(dialog,
-                "サービスに登録できませんでした。\n"
-                "サービスの権限があるユーザーでログインして実行してください。",
+                GetLastError() == ERROR_FILENAME_EXCED_RANGE
+                    ? "サービスに登録できませんでした。\n"
+                      "kestrun のフォルダのパスが長すぎます。"
+                    : "サービスに登録できませんでした。\n"
+                      "サービスの権限があるユーザーでログインして実行してください。",
                 ServiceCaption, MB_OK);
     return;
   }
   if (MessageBoxA(dialog, "サービスに登録しました。サービスとして起動しますか？", ServiceCaption,
-                  MB_YESNO) == IDYES)
-    StartWrapperService();
+                  MB_YESNO) == IDYES &&
+      !StartWrapperService())
+    MessageBoxA(dialog, StartFailedText, ServiceCaption, MB_OK);
 }
 
 int RunRemovalConversation(HWND dialog) {

@@ -1,5 +1,9 @@
 #include "wrapper/Settings.h"
 
+#include <cstring>
+
+#include "wrapper/Paths.h"
+
 namespace kestrun {
 
 WrapperSettings Settings;
@@ -22,10 +26,33 @@ void LoadSettings(TProfile& profile) {
   Settings.AllowDesktop = profile.ReadInt(SettingsSection, "desktop", 0, IniPath);
 }
 
+namespace {
+
+// Reading a value, the profile functions trim blanks at both ends and then
+// drop one pair of matching quotes around it.
+bool ChangedByReading(const char* value) {
+  const std::size_t length = std::strlen(value);
+  return HasBlankAtEnds(value) ||
+         (length >= 2 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]);
+}
+
+// A value that reading would change goes inside one more pair of double
+// quotes, which reading drops again; any other value is written as it is.
+int WriteTextValue(TProfile& profile, const char* key, const char* value) {
+  if (!ChangedByReading(value))
+    return profile.WriteText(SettingsSection, key, value, IniPath);
+  char quoted[PathBufferSize + 2];
+  if (!ComposeInQuotes(quoted, sizeof quoted, value))
+    return 0;
+  return profile.WriteText(SettingsSection, key, quoted, IniPath);
+}
+
+} // namespace
+
 void SaveSettings(TProfile& profile) {
-  profile.WriteText(SettingsSection, "exe", Settings.ProgramPath, IniPath);
-  profile.WriteText(SettingsSection, "option", Settings.Options, IniPath);
-  profile.WriteText(SettingsSection, "name", Settings.ServiceName, IniPath);
+  WriteTextValue(profile, "exe", Settings.ProgramPath);
+  WriteTextValue(profile, "option", Settings.Options);
+  WriteTextValue(profile, "name", Settings.ServiceName);
   WriteProfileInt(profile, SettingsSection, "end", Settings.StopMethod, IniPath);
   WriteProfileInt(profile, SettingsSection, "auto", Settings.AutoStart, IniPath);
   WriteProfileInt(profile, SettingsSection, "desktop", Settings.AllowDesktop, IniPath);

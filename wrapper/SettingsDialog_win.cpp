@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "wrapper/DialogFiles.h"
 #include "wrapper/Handles_win.h"
 #include "wrapper/HostedStop.h"
 #include "wrapper/Paths.h"
@@ -46,26 +47,38 @@ void EnableFields(HWND dialog, BOOL enable) {
     EnableWindow(GetDlgItem(dialog, id), enable);
 }
 
-int IsExePath(const char* path) {
-  return path[0] && lstrcmpiA(ExtensionOf(path), "exe") == 0;
-}
-
 int CommandLineFits(const char* programPath, const char* options) {
   char commandLine[PathBufferSize];
   return ComposeCommandLine(commandLine, sizeof commandLine, programPath, options);
 }
 
-// A chosen or dropped file: the program and the service name proposed from it.
-void TakeProgramFile(HWND dialog, const char* path) {
-  if (!IsExePath(path)) {
-    ShowInputError(dialog, "プログラムファイルのみ登録可能です。");
-    return;
+// The dialog's fields for the file handling.
+class TDialogWindow : public TDialogFields {
+public:
+  explicit TDialogWindow(HWND dialog) : dialog_(dialog) {}
+  void SetProgram(const char* path) override { SetDlgItemTextA(dialog_, IDC_PROGRAM, path); }
+  void SetServiceName(const char* name) override {
+    SetDlgItemTextA(dialog_, IDC_SERVICE_NAME, name);
   }
-  char name[PathBufferSize];
-  BaseNameWithoutExtension(name, path);
-  SetDlgItemTextA(dialog, IDC_PROGRAM, path);
-  SetDlgItemTextA(dialog, IDC_SERVICE_NAME, name);
-}
+  void ShowInputError(const char* text) override { kestrun::ShowInputError(dialog_, text); }
+  void BringToFront() override { SetForegroundWindow(dialog_); }
+
+private:
+  HWND dialog_;
+};
+
+class TShellDrop : public TDroppedFiles {
+public:
+  explicit TShellDrop(HDROP drop) : drop_(drop) {}
+  void FileAt(unsigned index, char* out, std::size_t size) override {
+    if (!DragQueryFileA(drop_, index, out, static_cast<UINT>(size)) && size)
+      out[0] = '\0';
+  }
+  void Finish() override { DragFinish(drop_); }
+
+private:
+  HDROP drop_;
+};
 
 void OnInitDialog(HWND dialog) {
   HICON icon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_KESTRUN));
@@ -94,6 +107,12 @@ void OnOk(HWND dialog) {
   GetDlgItemTextA(dialog, IDC_SERVICE_NAME, Settings.ServiceName, PathBufferSize);
   if (!Settings.ServiceName[0]) {
     ShowInputError(dialog, "サービス名を設定してください。");
+    return;
+  }
+  // The profile functions would drop them, and the name in the file would
+  // no longer be the one registered.
+  if (HasBlankAtEnds(Settings.ServiceName)) {
+    ShowInputError(dialog, "サービス名の前後に空白は使えません。");
     return;
   }
   char mutexName[PathBufferSize];
@@ -130,8 +149,9 @@ void OnBrowse(HWND dialog) {
   request.nMaxFile = sizeof path;
   request.lpstrTitle = "実行ファイルの選択";
   request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  TDialogWindow fields(dialog);
   if (GetOpenFileNameA(&request))
-    TakeProgramFile(dialog, path);
+    TakeProgramFile(fields, path);
 }
 
 void OnTestOrRemove(HWND dialog) {
@@ -153,17 +173,14 @@ void OnTestOrRemove(HWND dialog) {
 }
 
 void OnDropFiles(HWND dialog, HDROP drop) {
-  char path[PathBufferSize] = "";
-  DragQueryFileA(drop, 0, path, sizeof path);
-  DragFinish(drop);
-  if (!IsRegistered)
-    TakeProgramFile(dialog, path);
-  SetForegroundWindow(dialog);
+  TDialogWindow fields(dialog);
+  TShellDrop files(drop);
+  DropFiles(fields, files, IsRegistered);
 }
 
 void OnDestroy() {
-  if (WasRunning)
-    StartWrapperService();
+  if (WasRunning && !StartWrapperService())
+    MessageBoxA(GetDesktopWindow(), StartFailedText, "kestrun", MB_OK);
   PostQuitMessage(0);
 }
 

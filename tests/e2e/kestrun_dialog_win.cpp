@@ -4,6 +4,9 @@
 
 #include "tests/e2e/KestrunHarness_win.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace {
 
 using namespace e2e;
@@ -87,6 +90,15 @@ TEST(KestrunDialog, OkChecksServiceNameThenProgramThenLength) {
 
   PressButton(dialog, 1);
   EXPECT_EQ(AnswerMessageBox(program.Process, "Error", IDOK), "サービス名を設定してください。");
+
+  // The profile functions would drop blanks at the ends of the name.
+  for (const char* name : {"kscheck ", " kscheck"}) {
+    SetControlText(dialog, 1005, name);
+    PressButton(dialog, 1);
+    EXPECT_EQ(AnswerMessageBox(program.Process, "Error", IDOK),
+              "サービス名の前後に空白は使えません。")
+        << "[" << name << "]";
+  }
 
   SetControlText(dialog, 1005, "kscheck");
   for (const char* path : {"", "C:\\a.d\\b", "C:\\tools\\server.com"}) {
@@ -199,6 +211,227 @@ TEST(KestrunDialog, TrialRunStartsShowsItsMessageAndStops) {
   PressButton(dialog, 2);
   EXPECT_TRUE(program.Process.WaitForExit(10000));
   EXPECT_EQ(folder.IniValue("end"), "2") << "a trial saves nothing";
+}
+
+// The raw line of a key in the ini file.
+std::string IniLine(const TKestrunFolder& folder, const std::string& key) {
+  const std::string text = ReadFileText(folder.IniPath());
+  const std::size_t at = text.find("\r\n" + key + "=");
+  if (at == std::string::npos)
+    return "<missing>";
+  const std::size_t begin = at + 2;
+  return text.substr(begin, text.find("\r\n", begin) - begin);
+}
+
+// Options in quotes, and a program path with blanks at its end, come back
+// from kestrun.ini as typed: the dialog shows them, and the service starts
+// the program with the same command line as the trial run.
+TEST(KestrunDialog, TextsComeBackFromTheFileAsTyped) {
+  TKestrunFolder folder;
+  TTestService service;
+  const std::string options = "\"" + folder.LogPath() + "\" -x \"two words\"";
+  {
+    TSettingsProgram program(folder);
+    HWND dialog = program.Dialog;
+    ASSERT_NE(dialog, nullptr);
+    SetControlText(dialog, 1000, folder.Hosted("kshost_windows.exe"));
+    SetControlText(dialog, 1002, options);
+    SetControlText(dialog, 1005, service.Name());
+    SendToControl(dialog, 1003, CB_SETCURSEL, 0);
+    PressButton(dialog, 1004);
+    ASSERT_TRUE(WaitForLogLine(folder.LogPath(), "ready", 10000));
+    AnswerMessageBox(program.Process, "kestrun", IDOK);
+    ASSERT_TRUE(WaitForLogLine(folder.LogPath(), "exit", 10000));
+    PressButton(dialog, 1);
+    EXPECT_EQ(AnswerMessageBox(program.Process, "kestrun", IDYES), "サービスに登録しますか？");
+    AnswerMessageBox(program.Process, "kestrun", IDNO);
+    EXPECT_TRUE(program.Process.WaitForExit(15000));
+  }
+  EXPECT_EQ(IniLine(folder, "option"), "option=\"" + options + "\"") << "one more pair of quotes";
+  EXPECT_EQ(IniLine(folder, "exe"), "exe=" + folder.Hosted("kshost_windows.exe"))
+      << "a plain value is written as it is";
+  const std::vector<std::string> trial = LogValues(folder.LogPath(), "cmdline");
+  ASSERT_EQ(trial.size(), 1u);
+
+  ASSERT_TRUE(service.Start());
+  for (int i = 0; i < 100 && LogValues(folder.LogPath(), "cmdline").size() < 2; ++i)
+    Sleep(100);
+  const std::vector<std::string> both = LogValues(folder.LogPath(), "cmdline");
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[1], trial[0]) << "the service started the program otherwise than the trial";
+  ASSERT_TRUE(service.Stop());
+  ASSERT_TRUE(service.WaitForState(SERVICE_STOPPED, 30000));
+
+  TSettingsProgram reopened(folder);
+  ASSERT_NE(reopened.Dialog, nullptr);
+  EXPECT_EQ(ControlText(reopened.Dialog, 1002), options);
+  PressButton(reopened.Dialog, 2);
+  EXPECT_TRUE(reopened.Process.WaitForExit(40000));
+}
+
+// The dialog opened while the service runs stops it; a program that
+// ignores the request keeps the service stopping for 20 s. Closed at once,
+// the dialog still gets the service running again.
+TEST(KestrunDialog, ServiceRunsAgainAfterAStopThatOutlastsTheDialog) {
+  TKestrunFolder folder;
+  TTestService service;
+  ASSERT_TRUE(service.Register(folder, "kshost_ignore.exe", folder.LogPath(), 2));
+  ASSERT_TRUE(service.Start());
+  ASSERT_TRUE(service.WaitForState(SERVICE_RUNNING, 10000));
+  ASSERT_TRUE(WaitForLogLine(folder.LogPath(), "ready", 10000));
+
+  TSettingsProgram program(folder);
+  ASSERT_NE(program.Dialog, nullptr);
+  EXPECT_EQ(service.State(), static_cast<DWORD>(SERVICE_STOP_PENDING));
+  const DWORD closed = GetTickCount();
+  PressButton(program.Dialog, 2);
+  EXPECT_TRUE(service.WaitForState(SERVICE_RUNNING, 40000)) << "not started again";
+  std::printf("dialog closed to service running again: %lu ms\n",
+              static_cast<unsigned long>(GetTickCount() - closed));
+  EXPECT_TRUE(program.Process.WaitForExit(10000));
+  EXPECT_EQ(WaitForWindow(program.Process.Id(), "#32770", 0), nullptr) << "a message was shown";
+  for (int i = 0; i < 100 && LogValues(folder.LogPath(), "pid").size() < 2; ++i)
+    Sleep(100);
+  EXPECT_EQ(LogValues(folder.LogPath(), "pid").size(), 2u) << "the program was not started again";
+  service.Delete();
+  for (const std::string& pid : LogValues(folder.LogPath(), "pid"))
+    EndProcess(std::stoul(pid));
+}
+
+// A service that cannot be started again when the dialog closes is said so.
+TEST(KestrunDialog, FailedStartOnCloseIsReported) {
+  TKestrunFolder folder;
+  TTestService service;
+  ASSERT_TRUE(service.Register(folder, "kshost_windows.exe", folder.LogPath(), 0));
+  ASSERT_TRUE(service.Start());
+  ASSERT_TRUE(service.WaitForState(SERVICE_RUNNING, 10000));
+  TSettingsProgram program(folder);
+  ASSERT_NE(program.Dialog, nullptr);
+  ASSERT_TRUE(service.WaitForState(SERVICE_STOPPED, 15000));
+  service.Delete();
+  PressButton(program.Dialog, 2);
+  EXPECT_EQ(AnswerMessageBox(program.Process, "kestrun", IDOK), "サービスを起動できませんでした。");
+  EXPECT_TRUE(program.Process.WaitForExit(10000));
+}
+
+// 参照... opens the file-open dialog; the chosen program fills the program
+// field and proposes its name; a file that is no program is refused.
+TEST(KestrunDialog, BrowseTakesTheChosenProgram) {
+  TKestrunFolder folder;
+  const std::string text = folder.HostDir() + "\\notes.txt";
+  WriteBytes(text, "not a program");
+  TSettingsProgram program(folder);
+  HWND dialog = program.Dialog;
+  ASSERT_NE(dialog, nullptr);
+  SetControlText(dialog, 1005, "typed");
+
+  const struct {
+    std::string Path;
+    const char* Refusal;
+  } choices[] = {{text, "プログラムファイルのみ登録可能です。"},
+                 {folder.Hosted("kshost_console.exe"), nullptr}};
+  for (const auto& choice : choices) {
+    PressButton(dialog, 1001);
+    HWND open = WaitForTitledWindow(program.Process.Id(), "#32770", "実行ファイルの選択", 10000);
+    ASSERT_NE(open, nullptr) << "no file-open dialog";
+    HWND name = GetDlgItem(open, 0x47C);
+    if (!name)
+      name = GetDlgItem(open, 0x480);
+    ASSERT_NE(name, nullptr) << "no file-name field";
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(choice.Path.c_str()));
+    PressButton(open, IDOK);
+    WaitUntilClosed(open);
+    if (choice.Refusal) {
+      EXPECT_EQ(AnswerMessageBox(program.Process, "Error", IDOK), choice.Refusal);
+      EXPECT_EQ(ControlText(dialog, 1000), "") << "fields unchanged";
+      EXPECT_EQ(ControlText(dialog, 1005), "typed");
+    } else {
+      EXPECT_EQ(ControlText(dialog, 1000), choice.Path);
+      EXPECT_EQ(ControlText(dialog, 1005), "kshost_console");
+    }
+  }
+  PressButton(dialog, 2);
+  EXPECT_TRUE(program.Process.WaitForExit(10000));
+}
+
+// No to the registration keeps the saved settings and registers nothing;
+// Escape closes the dialog as ｷｬﾝｾﾙ does.
+TEST(KestrunDialog, NoToRegistrationAndEscape) {
+  TKestrunFolder folder;
+  TTestService service;
+  TSettingsProgram program(folder);
+  HWND dialog = program.Dialog;
+  ASSERT_NE(dialog, nullptr);
+  SetControlText(dialog, 1000, folder.Hosted("kshost_windows.exe"));
+  SetControlText(dialog, 1005, service.Name());
+  PressButton(dialog, 1);
+  EXPECT_EQ(AnswerMessageBox(program.Process, "kestrun", IDNO), "サービスに登録しますか？");
+  EXPECT_TRUE(program.Process.WaitForExit(10000));
+  EXPECT_EQ(folder.IniValue("name"), service.Name());
+  EXPECT_FALSE(service.Exists());
+
+  TSettingsProgram second(folder);
+  ASSERT_NE(second.Dialog, nullptr);
+  PostMessageA(GetDlgItem(second.Dialog, 1000), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(second.Process.WaitForExit(10000)) << "Escape did not close the dialog";
+}
+
+// The manager refuses a name that is taken, and a removal of a service that
+// is gone: both conversations say so and the dialog stays.
+TEST(KestrunDialog, RefusedRegistrationAndRemovalAreReported) {
+  TKestrunFolder folder;
+  TTestService taken;
+  TSettingsProgram program(folder);
+  HWND dialog = program.Dialog;
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(taken.Create("\"" + folder.Kestrun() + "\"", SERVICE_WIN32_OWN_PROCESS,
+                           SERVICE_DEMAND_START));
+  SetControlText(dialog, 1000, folder.Hosted("kshost_windows.exe"));
+  SetControlText(dialog, 1005, taken.Name());
+  PressButton(dialog, 1);
+  AnswerMessageBox(program.Process, "kestrun", IDYES);
+  EXPECT_EQ(AnswerMessageBox(program.Process, "kestrun", IDOK),
+            "サービスに登録できませんでした。\n"
+            "サービスの権限があるユーザーでログインして実行してください。");
+  EXPECT_TRUE(program.Process.WaitForExit(10000));
+
+  TSettingsProgram registered(folder);
+  ASSERT_NE(registered.Dialog, nullptr);
+  ASSERT_EQ(ControlText(registered.Dialog, 1004), "削除(&D)");
+  taken.Delete();
+  PressButton(registered.Dialog, 1004);
+  AnswerMessageBox(registered.Process, "kestrun", IDYES);
+  EXPECT_EQ(AnswerMessageBox(registered.Process, "kestrun", IDOK),
+            "サービスから削除できませんでした。\n"
+            "サービスの権限があるユーザーでログインして実行してください。");
+  EXPECT_EQ(ControlText(registered.Dialog, 1004), "削除(&D)") << "still registered";
+  PressButton(registered.Dialog, 2);
+  EXPECT_TRUE(registered.Process.WaitForExit(10000));
+}
+
+// A copy of kestrun whose own path has a blank and 258 bytes cannot be
+// registered quoted within 260 bytes: the failure says so, not rights.
+TEST(KestrunDialog, OwnPathTooLongToRegisterIsSaidSo) {
+  TTempFolder temp;
+  std::string folder = temp.Path() + "\\deep dir";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  while (folder.size() + 1 + 12 < 258) {
+    const std::size_t room = 258 - 12 - 1 - folder.size();
+    folder += "\\" + std::string(std::min<std::size_t>(room, 60), 'd');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder;
+  }
+  const std::string kestrun = CopyProgram("kestrun.exe", folder);
+  ASSERT_EQ(kestrun.size(), 258u);
+  TProcess process("\"" + kestrun + "\"", folder);
+  HWND dialog = WaitForTitledWindow(process.Id(), "#32770", "kestrun 起動プログラム設定", 20000);
+  ASSERT_NE(dialog, nullptr);
+  SetControlText(dialog, 1000, "C:\\windows\\notepad.exe");
+  SetControlText(dialog, 1005, "kslongpath");
+  PressButton(dialog, 1);
+  AnswerMessageBox(process, "kestrun", IDYES);
+  EXPECT_EQ(AnswerMessageBox(process, "kestrun", IDOK),
+            "サービスに登録できませんでした。\nkestrun のフォルダのパスが長すぎます。");
+  EXPECT_TRUE(process.WaitForExit(10000));
 }
 
 } // namespace

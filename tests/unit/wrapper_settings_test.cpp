@@ -14,7 +14,9 @@ namespace {
 
 using namespace kestrun;
 
-// An ini file in memory that records every call in order.
+// An ini file in memory that records every call in order. Reading does to
+// a stored text what the system's profile functions do: blanks at both ends
+// go, then one pair of matching quotes around it.
 class TFakeProfile : public TProfile {
 public:
   std::map<std::string, std::string> Values; // "section/key" -> stored text
@@ -25,6 +27,12 @@ public:
     Record("read", section, key, file);
     auto found = Values.find(Key(section, key));
     std::string text = found == Values.end() ? defaultText : found->second;
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
+      text.pop_back();
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+      text.erase(0, 1);
+    if (text.size() >= 2 && (text[0] == '"' || text[0] == '\'') && text.back() == text[0])
+      text = text.substr(1, text.size() - 2);
     text = text.substr(0, size - 1);
     std::memcpy(out, text.c_str(), text.size() + 1);
   }
@@ -109,6 +117,44 @@ TEST_F(WrapperSettingsFile, SaveWritesSixKeysInOrderWithDecimalIntegers) {
                                                        {"kestrun/auto", "0"},
                                                        {"kestrun/desktop", "1"}};
   EXPECT_EQ(Profile.Values, expected);
+}
+
+// Every text comes back as it was saved: plain ones are stored byte for
+// byte, those that reading would change inside one more pair of quotes.
+TEST_F(WrapperSettingsFile, TextsComeBackExactlyAsSaved) {
+  const std::string longPath = "C:\\" + std::string(249, 'd') + "\\a.exe ";
+  ASSERT_EQ(longPath.size(), PathBufferSize - 1);
+  const struct {
+    std::string Text;
+    bool Wrapped;
+  } cases[] = {
+      {"C:\\my tools\\web.exe", false},
+      {"\"C:\\data dir\\app.ini\" -x \"two words\"", true},
+      {"\"quoted\"", true},
+      {"'single'", true},
+      {"web ", true},
+      {" web", true},
+      {"\tweb", true},
+      {"全角\x81\x40", true},
+      {"\"open", false},
+      {"-x \"a b\"", false},
+      {"\"", false},
+      {"", false},
+      {longPath, true},
+  };
+  for (const auto& c : cases) {
+    for (char* field : {Settings.ProgramPath, Settings.Options, Settings.ServiceName})
+      std::strcpy(field, c.Text.c_str());
+    SaveSettings(Profile);
+    const std::string stored = c.Wrapped ? "\"" + c.Text + "\"" : c.Text;
+    for (const char* key : {"kestrun/exe", "kestrun/option", "kestrun/name"})
+      EXPECT_EQ(Profile.Values[key], stored) << key << " [" << c.Text << "]";
+    std::memset(&Settings, 'x', sizeof Settings);
+    LoadSettings(Profile);
+    EXPECT_EQ(Settings.ProgramPath, c.Text);
+    EXPECT_EQ(Settings.Options, c.Text);
+    EXPECT_EQ(Settings.ServiceName, c.Text);
+  }
 }
 
 TEST_F(WrapperSettingsFile, WriteProfileIntWritesPlainDecimal) {
