@@ -27,6 +27,17 @@ void RegisterSuperclass(HINSTANCE instance, const char* systemClass, const char*
     throw std::runtime_error(std::string("RegisterClass ") + name + " failed");
 }
 
+// Every focus change on the GUI thread passes here before it happens; the
+// form hears of it from its queue, once the change is done.
+LRESULT CALLBACK FocusHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_SETFOCUS && wParam) {
+    HWND root = GetAncestor(reinterpret_cast<HWND>(wParam), GA_ROOT);
+    if (root && GetPropA(root, kFormProperty))
+      PostMessageA(root, kFocusMovedMessage, wParam, 0);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 TWin32Backend::TWin32Backend(HINSTANCE instance) : instance_(instance) {
@@ -57,6 +68,7 @@ TWin32Backend::TWin32Backend(HINSTANCE instance) : instance_(instance) {
   if (!applicationWindow_)
     throw std::runtime_error("CreateWindow TApplication failed");
   ShowWindow(applicationWindow_.Get(), SW_SHOWNOACTIVATE);
+  focusHook_.Reset(SetWindowsHookExA(WH_CBT, FocusHookProc, nullptr, GetCurrentThreadId()));
 }
 
 TWin32Backend::~TWin32Backend() {
@@ -109,8 +121,8 @@ void TWin32Backend::PostQuit() {
   PostQuitMessage(0);
 }
 
+// The application hides and shows its main form itself (TForm::Showing).
 void TWin32Backend::Minimize() {
-  // The system hides the windows the application window owns.
   ShowWindow(applicationWindow_.Get(), SW_MINIMIZE);
 }
 

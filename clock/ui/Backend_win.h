@@ -57,6 +57,8 @@ private:
   HINSTANCE instance_;
   TComApartment com_;
   TWindow applicationWindow_;
+  // Tells the forms where the keyboard focus goes.
+  THook focusHook_;
   std::map<UINT, TMenuItem*> menuCommands_;
   UINT nextMenuCommand_ = 1000;
   int nextControlId_ = 100;

@@ -115,6 +115,9 @@ public:
 
   // Backend side: the window moved, was sized or measured itself.
   void UserBounds(int left, int top, int width, int height);
+  // Backend side: the focus moved from this control to another control of
+  // its form (see TForm::UserFocused).
+  virtual void UserExit() {}
 
 protected:
   TControl(TForm& form, std::string name); // the form's own base
@@ -185,13 +188,13 @@ public:
   bool InputMethodOff = false;
   // Every change of the text, from code or from the user.
   TNotifyEvent OnChange;
-  // Focus left the field.
+  // The focus moved from the field to another control of the form.
   TNotifyEvent OnExit;
 
   void SetText(const std::string& text) override;
 
   void UserText(const std::string& text);
-  void UserExit();
+  void UserExit() override;
 };
 
 enum class TComboBoxStyle { DropDown, DropDownList };

@@ -48,6 +48,19 @@ void TForm::SetWindowState(TWindowState state) {
   Changed(TChange::WindowState);
 }
 
+bool TForm::Showing() const {
+  if (!Visible())
+    return false;
+  return !HasApplication() || Application().MainForm() != this || !Application().Minimized();
+}
+
+void TForm::UserFocused(TControl& control) {
+  TControl* left = activeControl_;
+  activeControl_ = &control;
+  if (left && left != &control)
+    left->UserExit();
+}
+
 void TForm::SetForeground() {
   if (auto* peer = static_cast<TFormPeer*>(Peer()))
     peer->SetForeground();
@@ -208,11 +221,20 @@ void TApplication::WaitForMessage(unsigned milliseconds) {
   backend_.WaitForMessage(milliseconds);
 }
 
+void TApplication::UserMinimized(bool minimized) {
+  if (minimized == minimized_)
+    return;
+  minimized_ = minimized;
+  // The main form's window goes and comes with the program's state.
+  if (mainForm_)
+    mainForm_->Changed(TChange::Visible);
+}
+
 void TApplication::Minimize() {
   if (minimized_)
     return;
-  minimized_ = true;
   backend_.Minimize();
+  UserMinimized(true);
   HandleEvent([this] {
     if (OnMinimize)
       OnMinimize(nullptr);
@@ -222,7 +244,7 @@ void TApplication::Minimize() {
 void TApplication::Restore() {
   if (!minimized_)
     return;
-  minimized_ = false;
+  UserMinimized(false);
   backend_.Restore();
   HandleEvent([this] {
     if (OnRestore)

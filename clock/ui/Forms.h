@@ -51,6 +51,12 @@ public:
 
   void Show() { SetVisible(true); }
   void Hide() { SetVisible(false); }
+  // Whether the window is on the screen: visible, and for the main form
+  // only while the program is not minimised. Windows hides the windows of a
+  // minimised owner itself, but not every version and not Wine.
+  bool Showing() const;
+  // The control of this form that has, or last had, the keyboard focus.
+  TControl* ActiveControl() const { return activeControl_; }
   // As the user's close: OnClose, then the end of the program for the main
   // form, or hiding for any other.
   void Close();
@@ -77,6 +83,11 @@ public:
   void UserClientSize(int width, int height);
   // While true the peer keeps the window hidden (creation runs OnCreate).
   bool Creating() const { return creating_; }
+  // The keyboard focus went to this control of the form. The control that
+  // had it before gets its exit event, as when the user tabs or clicks to
+  // another control; focus that leaves the form (another program, a
+  // message, a menu) changes nothing.
+  void UserFocused(TControl& control);
   // Every message of the form's window passes here.
   void Receive(TMessage& message);
 
@@ -94,6 +105,7 @@ private:
   int clientWidth_ = 0;
   int clientHeight_ = 0;
   TWindowState windowState_ = TWindowState::Normal;
+  TControl* activeControl_ = nullptr;
   bool creating_ = false;
   bool handlesCreated_ = false;
   std::vector<TComponent*> components_;
@@ -244,8 +256,9 @@ public:
   void Restore();
   bool Minimized() const { return minimized_; }
   // Backend side: the application window was minimised or restored by
-  // other means than Minimize and Restore.
-  void UserMinimized(bool minimized) { minimized_ = minimized; }
+  // other means than Minimize and Restore; the main form's window goes or
+  // comes with it.
+  void UserMinimized(bool minimized);
   // Shows or hides the application's task-bar window.
   void SetTaskbarEntryVisible(bool visible);
   // The program's topmost windows stop staying on top, e.g. before the

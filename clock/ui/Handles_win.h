@@ -43,11 +43,15 @@ struct TFontTraits {
 struct TMenuTraits {
   static void Free(HMENU menu) { DestroyMenu(menu); }
 };
+struct THookTraits {
+  static void Free(HHOOK hook) { UnhookWindowsHookEx(hook); }
+};
 
 // A window we created.
 using TWindow = TOwned<HWND, TWindowTraits>;
 using TFontHandle = TOwned<HFONT, TFontTraits>;
 using TMenuHandle = TOwned<HMENU, TMenuTraits>;
+using THook = TOwned<HHOOK, THookTraits>;
 
 // A screen device context, for measuring text.
 class TScreenDC {

@@ -36,6 +36,7 @@ public:
   ~TControlWindow() override;
 
   HWND Handle() const override { return window_.Get(); }
+  TControl& Control() const { return control_; }
   void Changed(TChange what) override;
 
   virtual void OnCommand(WORD) {}
@@ -84,6 +85,7 @@ private:
   LRESULT OnWindowPosChanged(const TMessage& message);
   LRESULT OnActivate(const TMessage& message);
   LRESULT OnGetDefId();
+  LRESULT OnFocusMoved(const TMessage& message);
 
   TWin32Backend& backend_;
   TForm& form_;
@@ -238,8 +240,6 @@ public:
   void OnCommand(WORD code) override {
     if (code == EN_CHANGE && !syncing_)
       edit_.UserText(WindowText(Handle()));
-    else if (code == EN_KILLFOCUS)
-      edit_.UserExit();
   }
 
 private:
@@ -595,7 +595,7 @@ void TFormWindow::Changed(TChange what) {
     break;
   case TChange::Visible:
     if (!form_.Creating())
-      ShowWindow(handle_, form_.Visible() ? SW_SHOW : SW_HIDE);
+      ShowWindow(handle_, form_.Showing() ? SW_SHOW : SW_HIDE);
     break;
   case TChange::Bounds:
     ApplyBounds();
@@ -645,6 +645,9 @@ void TFormWindow::DefaultHandler(TMessage& message) {
   case DM_GETDEFID:
     message.Result = OnGetDefId();
     break;
+  case kFocusMovedMessage:
+    message.Result = OnFocusMoved(message);
+    break;
   default:
     message.Result = Default(message);
   }
@@ -674,14 +677,31 @@ LRESULT TFormWindow::OnWindowPosChanged(const TMessage& message) {
   return Default(message);
 }
 
+// Activated, the form gives the focus back to the control that had it, so
+// that switching programs is no change of control.
 LRESULT TFormWindow::OnActivate(const TMessage& message) {
   LRESULT result = Default(message);
   HWND focus = GetFocus();
   if (LOWORD(message.WParam) != WA_INACTIVE && (!focus || !IsChild(handle_, focus))) {
-    if (HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE))
+    TControl* active = form_.ActiveControl();
+    HWND last = active ? WindowHandle(*active) : nullptr;
+    if (last && IsWindowVisible(last) && IsWindowEnabled(last))
+      SetFocus(last);
+    else if (HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE))
       SetFocus(first);
   }
   return result;
+}
+
+// The control whose window, or a window inside it, took the focus.
+LRESULT TFormWindow::OnFocusMoved(const TMessage& message) {
+  for (HWND window = reinterpret_cast<HWND>(message.WParam); window && window != handle_;
+       window = GetParent(window))
+    if (TControlWindow* control = ControlWindowOf(window)) {
+      form_.UserFocused(control->Control());
+      break;
+    }
+  return 0;
 }
 
 LRESULT TFormWindow::OnGetDefId() {

@@ -33,3 +33,6 @@ TFontHandle CreateFormFont(const TFont& font);
 
 // Marks our forms' windows, whose keyboard navigation the loop runs.
 extern const char kFormProperty[];
+// Posted to a form when the keyboard focus went to one of its windows
+// (wParam); the form then tells which of its controls has the focus.
+constexpr UINT kFocusMovedMessage = WM_APP + 1;

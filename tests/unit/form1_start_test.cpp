@@ -153,10 +153,15 @@ TEST_F(Form1Start, StartupModeResidentStaysInTheTray) {
   EXPECT_EQ(r.Log, (TLog{"create", "update at 0 hidden startup"}));
   EXPECT_FALSE(form.Timer1.Enabled());
   EXPECT_TRUE(form.Visible());
+  EXPECT_FALSE(form.Showing()) << "only the tray icon is left";
   EXPECT_TRUE(r.application.Minimized());
   EXPECT_EQ(r.backend.MinimizeCalls, 1);
   EXPECT_FALSE(r.backend.TaskbarEntryVisible);
   EXPECT_EQ(r.os.Tray.Icons.size(), 1u);
+
+  form.Open1.UserClick();
+  EXPECT_TRUE(form.Showing());
+  EXPECT_TRUE(form.Timer1.Enabled());
 }
 
 TEST_F(Form1Start, DelayedStartupWaitsForMessagesAndKeepsItsTime) {

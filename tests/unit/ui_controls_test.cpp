@@ -213,6 +213,46 @@ TEST_F(UiControls, EditReportsUserTextAndExit) {
   EXPECT_EQ(events, (std::vector<std::string>{"change 16", "exit 16", "change 8"}));
 }
 
+// The exit event follows the form's focused control: it runs when the
+// focus goes from the field to another control of the form, and not when
+// the focus leaves the form (another program, a message, a menu) or comes
+// back to the field.
+TEST_F(UiControls, ExitRunsWhenTheFocusGoesToAnotherControlOfTheForm) {
+  int exits = 0;
+  form.Edit.OnExit = [&](TObject*) { ++exits; };
+  form.UserFocused(form.Edit);
+  form.UserFocused(form.Edit);
+  EXPECT_EQ(exits, 0);
+  form.UserFocused(form.Button);
+  EXPECT_EQ(exits, 1);
+  EXPECT_EQ(form.ActiveControl(), &form.Button);
+  form.UserFocused(form.Edit);
+  // The focus leaves the form and comes back to the field.
+  form.UserFocused(form.Edit);
+  EXPECT_EQ(exits, 1);
+  form.UserFocused(form.Combo);
+  EXPECT_EQ(exits, 2);
+}
+
+// The main form is off the screen while the program is minimised, however
+// the minimise came, and back when it is restored; a hidden form stays
+// hidden.
+TEST_F(UiControls, MainFormShowsOnlyWhileTheProgramIsNotMinimised) {
+  form.Show();
+  EXPECT_TRUE(form.Showing());
+  application.Minimize();
+  EXPECT_FALSE(form.Showing());
+  EXPECT_TRUE(form.Visible());
+  application.Restore();
+  EXPECT_TRUE(form.Showing());
+  application.UserMinimized(true);
+  EXPECT_FALSE(form.Showing());
+  application.UserMinimized(false);
+  EXPECT_TRUE(form.Showing());
+  form.Hide();
+  EXPECT_FALSE(form.Showing());
+}
+
 class TLifeForm : public TForm {
 public:
   TLifeForm() : TForm("LifeForm") { SetVisible(true); }
