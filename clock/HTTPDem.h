@@ -172,6 +172,9 @@ private:
   void EndUpdate();
 
   TTrayIcon trayIcon_;
+  // The load could not select the stored site; a save leaves it stored
+  // while no site is selected.
+  bool keepStoredWebSite_ = false;
   // Only one update at a time: the client serves one exchange.
   bool updateRunning_ = false;
 };

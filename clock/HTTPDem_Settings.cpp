@@ -51,7 +51,11 @@ void TForm1::LoadClockSettings() {
     std::string site = ReadSetting(kSet, "WebSite", "-1");
     if (site == "-1")
       site = std::to_string(random_.Random(static_cast<uint32_t>(ComboBox3.Items().size())));
+    // A stored site that cannot be selected (the list is missing, or shorter
+    // than it was) stays in the file until the user chooses one.
+    keepStoredWebSite_ = true;
     ComboBox3.SetItemIndex(StrToInt(site));
+    keepStoredWebSite_ = ComboBox3.ItemIndex() == -1;
   });
   steps.Run([this] {
     const std::string top = ReadSetting(kPosition, "Top", "");
@@ -151,7 +155,8 @@ void TForm1::Button3Click(TObject*) {
   if (CheckBox2.Checked())
     CheckPasswordStorable(Edit2.Text());
 
-  WriteSetting(kSet, "WebSite", std::to_string(ComboBox3.ItemIndex()));
+  if (ComboBox3.ItemIndex() != -1 || !keepStoredWebSite_)
+    WriteSetting(kSet, "WebSite", std::to_string(ComboBox3.ItemIndex()));
   WriteSetting(kSet, "Proxy", OnOff(CheckBox1.Checked()));
   if (CheckBox1.Checked()) {
     WriteSetting(kSet, "Address", Edit3.Text());

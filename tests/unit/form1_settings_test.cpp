@@ -372,6 +372,31 @@ TEST(Form1Save, EveryKeyInOrderThenSkippedKeysKeepTheirLines) {
   EXPECT_EQ(reloaded["CheckBox3"], "checked disabled");
 }
 
+// A stored site that the load could not select stays stored until the
+// user chooses one: the list is missing, shorter than it was, or the text
+// is no number.
+TEST(Form1Save, AStoredSiteTheLoadCouldNotSelectIsKept) {
+  const struct {
+    const char* Case;
+    const char* SetIni;
+    const char* Sites;
+  } cases[] = {
+      {"list missing", "[Set]\r\nWebSite=2\r\n", nullptr},
+      {"list shorter", "[Set]\r\nWebSite=5\r\n", kSites},
+      {"no number", "[Set]\r\nWebSite=x\r\n", kSites},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    TStart start(c.SetIni, c.Sites);
+    start.form->Button3.UserClick();
+    EXPECT_EQ(start.SetIni().rfind(c.SetIni, 0), 0u) << start.SetIni();
+  }
+  TStart chosen("[Set]\r\nWebSite=5\r\n");
+  chosen.form->ComboBox3.UserSelect(1);
+  chosen.form->Button3.UserClick();
+  EXPECT_EQ(chosen.SetIni().rfind("[Set]\r\nWebSite=1\r\n", 0), 0u) << chosen.SetIni();
+}
+
 TEST(Form1Save, APasswordTheFileCannotHoldWritesNothing) {
   const char stored[] = "[Set]\r\nWebSite=0\r\n";
   // 0xC1 shifts to a zero byte; "x" then "B" ends on a lead byte alone.
