@@ -67,6 +67,18 @@ TEST_F(Form1Tray, Edit5ExitKeepsOneTo168) {
   }
 }
 
+// Switching to another program, a message or the tray menu takes the
+// focus out of the window: no exit; the next control of the window does.
+TEST_F(Form1Tray, Edit5ExitRunsWhenAnotherControlTakesTheFocus) {
+  form.Edit5.SetEnabled(true);
+  form.Edit5.SetText("x");
+  form.UserFocused(form.Edit5);
+  form.UserFocused(form.Edit5);
+  EXPECT_TRUE(log.empty());
+  form.UserFocused(form.Edit6);
+  EXPECT_EQ(Joined(log), "error 'x' は整数ではありません.\n");
+}
+
 TEST_F(Form1Tray, Timer1ShowsTheClockWithoutLeadingZeros) {
   clock.Local = {2004, 3, 5, 5, 9, 5, 7, 0};
   form.Timer1.Tick();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -323,6 +324,94 @@ TEST_F(Form1Update, PragmaStaysAfterAProxyRun) {
   for (const std::string& request : requests)
     EXPECT_NE(request.find("\r\nPragma: no-cache\r\n"), std::string::npos) << request;
   EXPECT_EQ(form.IdHTTP1.ProxyParams.ProxyPort, 8080);
+}
+
+// A tick of Timer2 is one whole update: a request reaches the peer and the
+// result is shown.
+TEST_F(Form1Update, Timer2TickRunsOneWholeUpdate) {
+  Serve(Answer("HTTP/1.1 200 OK"));
+  SetResident();
+  log.clear();
+  form.Timer2.Tick();
+  EXPECT_EQ(peer_->Requests().size(), 1u);
+  EXPECT_EQ(clock.SetTimes.size(), 1u);
+  EXPECT_EQ(form.StatusBar1.SimpleText(), "時刻更新に成功しました。");
+  EXPECT_EQ(log.back(), kAheadEntry);
+}
+
+// The window's settings reach the client: proxy credentials only while
+// CheckBox2 is checked (unchecked, the client keeps what it had), and the
+// protocol version.
+TEST_F(Form1Update, CredentialsAndVersionReachTheRequest) {
+  peer::TScriptedPeer proxy({peer::Send(Answer("HTTP/1.1 200 OK"))});
+  UseSite("time.example");
+  form.Edit3.SetText("127.0.0.1");
+  form.Edit4.SetText(std::to_string(proxy.Port()));
+  form.CheckBox1.SetChecked(true);
+  form.CheckBox2.SetChecked(true);
+  form.Edit1.SetText("user");
+  form.Edit2.SetText("pa ss:1");
+  Click();
+  form.CheckBox2.SetChecked(false);
+  form.Edit1.SetText("other");
+  form.Edit2.SetText("secret");
+  form.HttpVersion = "pv1_0";
+  Click();
+  const std::vector<std::string> requests = proxy.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  for (const std::string& request : requests)
+    EXPECT_NE(request.find("\r\nProxy-Authorization: Basic dXNlcjpwYSBzczox\r\n"),
+              std::string::npos)
+        << request;
+  EXPECT_EQ(requests[0].rfind("HEAD http://time.example:80/ HTTP/1.1\r\n", 0), 0u) << requests[0];
+  EXPECT_EQ(requests[1].rfind("HEAD http://time.example:80/ HTTP/1.0\r\n", 0), 0u) << requests[1];
+}
+
+// The limit's reference takes the zone's standard bias, the date's
+// conversion the bias in force: with daylight time in force the two differ
+// by an hour, and the PC is found an hour behind.
+TEST_F(Form1Update, ZoneBiasAndConversionBiasComeFromTheirOwnSources) {
+  Serve(Answer("HTTP/1.1 200 OK"));
+  clock.Zone.ResultCode = 2;
+  clock.Zone.DaylightBias = -60;
+  form.CheckBox7.SetChecked(false);
+  const TLog run = Click();
+  ASSERT_EQ(clock.SetTimes.size(), 1u);
+  EXPECT_EQ(clock.SetTimes[0].Hour, 15);
+  EXPECT_EQ(run.back(), "message 日本標準時に対し\r\n約 3597.05秒遅れていました。\r\n\r\n"
+                        "時刻更新に成功しました。");
+}
+
+// The correction (Edit7 with ComboBox1's sign) and the summer hour, which
+// counts only while CheckBox3 is enabled, reach the decision.
+TEST_F(Form1Update, CorrectionAndSummerHourReachTheDecision) {
+  const struct {
+    const char* Correction;
+    int Sign;
+    bool Summer, SummerEnabled;
+    const char* Set;
+  } cases[] = {
+      {"0", 0, false, false, "14:46:37.300"}, {"2", 0, false, false, "14:46:39.300"},
+      {"2", 1, false, false, "14:46:35.300"}, {"2", -1, false, false, "14:46:37.300"},
+      {"0", 0, true, false, "14:46:37.300"},  {"0", 0, true, true, "15:46:37.300"},
+  };
+  for (const auto& c : cases) {
+    Serve(Answer("HTTP/1.1 200 OK"));
+    form.Edit7.SetText(c.Correction);
+    form.ComboBox1.SetItemIndex(c.Sign);
+    form.CheckBox3.SetEnabled(c.SummerEnabled);
+    form.CheckBox3.SetChecked(c.Summer);
+    form.CheckBox7.SetChecked(false);
+    clock.SetTimes.clear();
+    Click();
+    ASSERT_EQ(clock.SetTimes.size(), 1u);
+    char set[16];
+    std::snprintf(set, sizeof set, "%02d:%02d:%02d.%03d", clock.SetTimes[0].Hour,
+                  clock.SetTimes[0].Minute, clock.SetTimes[0].Second,
+                  clock.SetTimes[0].Millisecond);
+    EXPECT_STREQ(set, c.Set) << c.Correction << " " << c.Sign << " " << c.Summer << " "
+                             << c.SummerEnabled;
+  }
 }
 
 } // namespace
