@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 presets=("$@")
-((${#presets[@]})) || presets=(native native-asan fuzz win32 win64)
+((${#presets[@]})) || presets=(native native-asan fuzz win32 win32-e2e win64)
 
 for preset in "${presets[@]}"; do
   echo "== build $preset"

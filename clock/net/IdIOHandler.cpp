@@ -2,13 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "clock/net/IdException.h"
+#include "clock/net/IdThread.h"
 #include "clock/net/TIdAntiFreeze.h"
 
 namespace {
@@ -19,14 +16,6 @@ int ElapsedMs(TClock::time_point since) {
   return static_cast<int>(
       std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - since).count());
 }
-
-// What the connect worker hands back; shared, so it outlives either side.
-struct TConnectResult {
-  std::mutex Lock;
-  std::condition_variable Finished;
-  bool Done = false;
-  int Error = 0;
-};
 
 } // namespace
 
@@ -41,43 +30,32 @@ void TIdIOHandlerSocket::Open(TIdSocketLayer& layer, std::uint32_t address, std:
     if (const int error = layer.SetNoDelay(handle))
       throw EIdSocketError(error);
 
-  auto result = std::make_shared<TConnectResult>();
-  std::thread worker([&layer, handle, address, port, result] {
+  // Written by the worker before it ends, read after it has.
+  int connectError = 0;
+  TIdWorker worker([&layer, handle, address, port, &connectError] {
     const int error = layer.Connect(handle, address, port);
-    std::lock_guard<std::mutex> lock(result->Lock);
     // The socket was closed under the connect by the time-out.
     if (error != 10009 && error != 10038)
-      result->Error = error;
-    result->Done = true;
-    result->Finished.notify_all();
+      connectError = error;
   });
 
   const auto start = TClock::now();
-  const auto slice = std::chrono::milliseconds(std::min(TIdAntiFreeze::SliceMilliseconds(), 125));
+  const int slice = std::min(TIdAntiFreeze::SliceMilliseconds(), 125);
   try {
-    for (;;) {
-      {
-        std::unique_lock<std::mutex> lock(result->Lock);
-        if (result->Finished.wait_for(lock, slice, [&] { return result->Done; }))
-          break;
-      }
-      if (ElapsedMs(start) >= timeoutMs) {
-        socket.Close();
-        worker.join();
+    while (!worker.WaitFor(slice)) {
+      if (ElapsedMs(start) >= timeoutMs)
         throw EIdConnectTimeout();
-      }
       TIdAntiFreeze::DoProcess(true);
     }
   } catch (...) {
-    if (worker.joinable()) {
-      socket.Close();
-      worker.join();
-    }
+    // Closed under it, the blocking connect returns; the worker may end.
+    socket.Close();
+    worker.Join();
     throw;
   }
-  worker.join();
-  if (result->Error != 0)
-    throw EIdConnectException(result->Error);
+  worker.Join();
+  if (connectError != 0)
+    throw EIdConnectException(connectError);
   socket_ = std::move(socket);
   InputBuffer.clear();
   lastPump_ = layer.Milliseconds();

@@ -5,7 +5,6 @@
 #include <winsock2.h>
 
 #include <memory>
-#include <mutex>
 
 #include "clock/net/IdException.h"
 #include "clock/net/IdSocket.h"
@@ -154,14 +153,40 @@ private:
   decltype(&::setsockopt) setsockopt_;
 };
 
-std::mutex StackLock;
+// A critical section of the system rather than a library's mutex: the
+// program then needs no threading library (see IdThread.h).
+class TStackLock {
+public:
+  TStackLock() { InitializeCriticalSection(&section_); }
+  ~TStackLock() { DeleteCriticalSection(&section_); }
+  TStackLock(const TStackLock&) = delete;
+  TStackLock& operator=(const TStackLock&) = delete;
+  void Enter() { EnterCriticalSection(&section_); }
+  void Leave() { LeaveCriticalSection(&section_); }
+
+private:
+  CRITICAL_SECTION section_;
+};
+
+class TStackLockHeld {
+public:
+  explicit TStackLockHeld(TStackLock& lock) : lock_(lock) { lock_.Enter(); }
+  ~TStackLockHeld() { lock_.Leave(); }
+  TStackLockHeld(const TStackLockHeld&) = delete;
+  TStackLockHeld& operator=(const TStackLockHeld&) = delete;
+
+private:
+  TStackLock& lock_;
+};
+
+TStackLock StackLock;
 int StackUsers = 0;
 std::unique_ptr<TWinsockLayer> Stack;
 
 } // namespace
 
 TIdSocketLayer& AcquireSocketLayer() {
-  std::lock_guard<std::mutex> lock(StackLock);
+  TStackLockHeld held(StackLock);
   if (StackUsers == 0)
     Stack = std::make_unique<TWinsockLayer>();
   ++StackUsers;
@@ -169,7 +194,7 @@ TIdSocketLayer& AcquireSocketLayer() {
 }
 
 void ReleaseSocketLayer() {
-  std::lock_guard<std::mutex> lock(StackLock);
+  TStackLockHeld held(StackLock);
   if (--StackUsers == 0)
     Stack.reset();
 }

@@ -2,11 +2,13 @@
 
 #include <atomic>
 
+#include "clock/net/IdThread.h"
+
 namespace {
 std::atomic<TIdAntiFreeze*> Instance{nullptr};
 }
 
-TIdAntiFreeze::TIdAntiFreeze() : guiThread_(std::this_thread::get_id()) {
+TIdAntiFreeze::TIdAntiFreeze() : guiThread_(CurrentThreadKey()) {
   Instance = this;
 }
 
@@ -17,7 +19,7 @@ TIdAntiFreeze::~TIdAntiFreeze() {
 
 void TIdAntiFreeze::DoProcess(bool idle) {
   TIdAntiFreeze* pump = Instance;
-  if (pump == nullptr || !pump->Active || std::this_thread::get_id() != pump->guiThread_)
+  if (pump == nullptr || !pump->Active || CurrentThreadKey() != pump->guiThread_)
     return;
   if (pump->OnlyWhenIdle && !idle)
     return;

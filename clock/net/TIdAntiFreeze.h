@@ -2,7 +2,7 @@
 // window stays served while the client waits on the GUI thread.
 #pragma once
 
-#include <thread>
+#include <cstdint>
 
 class TIdAntiFreeze {
 public:
@@ -25,7 +25,7 @@ public:
   bool OnlyWhenIdle = true;
 
 private:
-  std::thread::id guiThread_;
+  std::uintptr_t guiThread_;
 };
 
 // The platform's part: dispatch the pending window messages, all of them

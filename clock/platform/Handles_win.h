@@ -25,9 +25,12 @@ private:
   Handle handle_ = nullptr;
 };
 
+// CloseServiceHandle looked up at run time (ServiceManager_win.cpp).
+BOOL WINAPI CloseServiceHandleLoaded(SC_HANDLE handle);
+
 using TRegistryKey = TOwnedHandle<HKEY, LONG, RegCloseKey>;
 using TKernelHandle = TOwnedHandle<HANDLE, BOOL, CloseHandle>;
-using TServiceHandle = TOwnedHandle<SC_HANDLE, BOOL, CloseServiceHandle>;
+using TServiceHandle = TOwnedHandle<SC_HANDLE, BOOL, CloseServiceHandleLoaded>;
 
 // One reference to a COM interface, released with the owner.
 template <typename Interface> class TComInterface {

@@ -31,7 +31,7 @@ void RegisterSuperclass(HINSTANCE instance, const char* systemClass, const char*
 // form hears of it from its queue, once the change is done.
 LRESULT CALLBACK FocusHookProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_SETFOCUS && wParam) {
-    HWND root = GetAncestor(reinterpret_cast<HWND>(wParam), GA_ROOT);
+    HWND root = RootWindow(reinterpret_cast<HWND>(wParam));
     if (root && GetPropA(root, kFormProperty))
       PostMessageA(root, kFocusMovedMessage, wParam, 0);
   }
@@ -84,7 +84,7 @@ void TWin32Backend::SetTitle(const std::string& title) {
 }
 
 bool TWin32Backend::IsNavigation(MSG& message) {
-  HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  HWND root = RootWindow(message.hwnd);
   return root && GetPropA(root, kFormProperty) && IsDialogMessageA(root, &message);
 }
 

@@ -56,6 +56,16 @@ private:
   TWindow window_;
 };
 
+} // namespace
+
+HWND RootWindow(HWND window) {
+  while (window && (GetWindowLongA(window, GWL_STYLE) & WS_CHILD))
+    window = GetParent(window);
+  return window;
+}
+
+namespace {
+
 TControlWindow* ControlWindowOf(HWND window) {
   return window ? static_cast<TControlWindow*>(GetPropA(window, kPeerProperty)) : nullptr;
 }
@@ -268,10 +278,9 @@ public:
     box.UserBounds(box.Left(), box.Top(), box.Width(), closed.bottom - closed.top);
     if (box.InputMethodOff) {
       ImmAssociateContext(Handle(), nullptr);
-      COMBOBOXINFO info = {};
-      info.cbSize = sizeof info;
-      if (GetComboBoxInfo(Handle(), &info) && info.hwndItem)
-        ImmAssociateContext(info.hwndItem, nullptr);
+      // The field a drop-down combo box types into is its "Edit" child.
+      if (HWND field = FindWindowExA(Handle(), nullptr, "Edit", nullptr))
+        ImmAssociateContext(field, nullptr);
     }
     Fill();
   }

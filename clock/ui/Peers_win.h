@@ -31,6 +31,10 @@ void PopupMenuAt(TPopupMenu& menu, int x, int y);
 // character set.
 TFontHandle CreateFormFont(const TFont& font);
 
+// The top-level window that holds the window, or the window itself (what
+// GetAncestor with GA_ROOT gives from Windows 98 and 2000 on).
+HWND RootWindow(HWND window);
+
 // Marks our forms' windows, whose keyboard navigation the loop runs.
 extern const char kFormProperty[];
 // Posted to a form when the keyboard focus went to one of its windows
