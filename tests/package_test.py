@@ -45,6 +45,18 @@ def pe_header(data):
     return machine, subsystem
 
 
+def symbols_and_sections(data):
+    """(COFF symbol count, section names) of a PE image."""
+    (pe,) = struct.unpack_from("<I", data, 0x3C)
+    sections, = struct.unpack_from("<H", data, pe + 6)
+    symbols, = struct.unpack_from("<I", data, pe + 12)
+    optional_size, = struct.unpack_from("<H", data, pe + 20)
+    table = pe + 24 + optional_size
+    names = [data[table + 40 * i:table + 40 * i + 8].rstrip(b"\0").decode("latin-1")
+             for i in range(sections)]
+    return symbols, names
+
+
 def line_end_faults(data):
     """Positions of LF without CR before it and of CR without LF after it."""
     faults = []
@@ -77,6 +89,13 @@ class ReleasePackage(unittest.TestCase):
                 machine, subsystem = pe_header(self.files[name])
                 self.assertEqual(machine, MACHINE_I386, hex(machine))
                 self.assertEqual(subsystem, SUBSYSTEM_WINDOWS_GUI)
+
+    def test_programs_are_stripped(self):
+        for name in ("Velmora/Velmora.exe", "kestrun/kestrun.exe"):
+            with self.subTest(name=name):
+                symbols, sections = symbols_and_sections(self.files[name])
+                self.assertEqual(symbols, 0)
+                self.assertEqual([s for s in sections if s.startswith("/") or "debug" in s], [])
 
     def test_text_files_are_code_page_932_with_cr_lf(self):
         for name in ("Velmora/ReadMe.txt", "Velmora/ServerList.txt"):
