@@ -1,5 +1,7 @@
 #include "tests/e2e/Harness_win.h"
 
+#include <shellapi.h>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -25,12 +27,20 @@ void THandle::Reset(HANDLE handle) {
   handle_ = handle;
 }
 
+namespace {
+// An environment variable of the run, or fallback when it is not set.
+std::string Setting(const char* name, const std::string& fallback) {
+  char value[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length == 0 || length >= sizeof value ? fallback : std::string(value, length);
+}
+} // namespace
+
 std::string BinDir() {
-  char buffer[MAX_PATH];
-  DWORD length = GetEnvironmentVariableA("VELMORA_BIN_DIR", buffer, sizeof buffer);
-  if (length == 0 || length >= sizeof buffer)
+  const std::string dir = Setting("VELMORA_BIN_DIR", "");
+  if (dir.empty())
     throw std::runtime_error("VELMORA_BIN_DIR is not set");
-  return std::string(buffer, length);
+  return dir;
 }
 
 TTempFolder::TTempFolder() {
@@ -111,6 +121,15 @@ TProcess::TProcess(const std::string& commandLine, const std::string& currentDir
   id_ = info.dwProcessId;
 }
 
+TProcess::TProcess(DWORD processId)
+    : process_(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION |
+                               PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                           FALSE, processId)),
+      id_(processId) {
+  if (!process_)
+    throw std::runtime_error("cannot open process " + std::to_string(processId));
+}
+
 TProcess::~TProcess() {
   if (!WaitForExit(0)) {
     TerminateProcess(process_.Get(), 1);
@@ -132,6 +151,8 @@ namespace {
 struct TWindowSearch {
   DWORD ProcessId;
   const char* ClassName;
+  const std::string* Caption; // any when nullptr
+  bool VisibleOnly;
   HWND Found;
 };
 
@@ -141,18 +162,19 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   GetWindowThreadProcessId(window, &owner);
   char className[256];
   if (owner == search->ProcessId && GetClassNameA(window, className, sizeof className) &&
-      lstrcmpA(className, search->ClassName) == 0) {
+      lstrcmpA(className, search->ClassName) == 0 &&
+      (!search->VisibleOnly || IsWindowVisible(window)) &&
+      (!search->Caption || WindowText(window) == *search->Caption)) {
     search->Found = window;
     return FALSE;
   }
   return TRUE;
 }
-} // namespace
 
-HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds) {
-  DWORD start = GetTickCount();
+HWND WaitForMatch(TWindowSearch search, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
   for (;;) {
-    TWindowSearch search = {processId, className, nullptr};
+    search.Found = nullptr;
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     if (search.Found)
       return search.Found;
@@ -161,11 +183,75 @@ HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds) {
     Sleep(50);
   }
 }
+} // namespace
+
+HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds) {
+  return WaitForMatch({processId, className, nullptr, false, nullptr}, milliseconds);
+}
+
+HWND WaitForShownWindow(DWORD processId, const char* className, const std::string& caption,
+                        DWORD milliseconds) {
+  return WaitForMatch({processId, className, &caption, true, nullptr}, milliseconds);
+}
+
+bool WaitGone(HWND window, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (IsWindow(window)) {
+    if (GetTickCount() - start >= milliseconds)
+      return false;
+    Sleep(50);
+  }
+  return true;
+}
 
 std::string WindowText(HWND window) {
   char buffer[1024];
   int length = GetWindowTextA(window, buffer, sizeof buffer);
   return std::string(buffer, length > 0 ? length : 0);
+}
+
+std::string RemoteText(HWND window, DWORD processId, UINT message, WPARAM wParam) {
+  THandle process(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  if (!process)
+    return "<no process>";
+  const SIZE_T size = 1024;
+  void* remote = VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  if (!remote)
+    return "<no memory>";
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, message, wParam, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                      2000, &result);
+  std::string text(size, '\0');
+  SIZE_T read = 0;
+  ReadProcessMemory(process.Get(), remote, &text[0], size, &read);
+  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+  text.resize(read ? text.find('\0') : 0);
+  return text;
+}
+
+bool TrayIconExists(HWND window) {
+  NOTIFYICONDATAA probe = {};
+  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  probe.hWnd = window;
+  probe.uID = 1;
+  probe.uFlags = 0;
+  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+std::string HostedDir() {
+  return Setting("VELMORA_HOSTED_DIR", BinDir());
+}
+
+std::string CopyHosted(const std::string& name, const std::string& folder) {
+  const std::string target = folder + "\\" + name;
+  if (!CopyFileA((HostedDir() + "\\" + name).c_str(), target.c_str(), FALSE))
+    throw std::runtime_error("cannot copy " + name);
+  return target;
+}
+
+std::string WineLoader() {
+  return Setting("VELMORA_WINE_LOADER", "/usr/lib/wine/wine64");
 }
 
 } // namespace e2e

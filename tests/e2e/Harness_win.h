@@ -62,6 +62,8 @@ bool FileExists(const std::string& path);
 class TProcess {
 public:
   TProcess(const std::string& commandLine, const std::string& currentDirectory);
+  // A process we caused to start by other means, taken by its id.
+  explicit TProcess(DWORD processId);
   ~TProcess();
   TProcess(const TProcess&) = delete;
   TProcess& operator=(const TProcess&) = delete;
@@ -80,7 +82,25 @@ private:
 // The first visible or hidden top-level window of the process with that
 // class, waited for; nullptr when none appears in time.
 HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds);
+// The same, visible and with that caption (a dialog or message box).
+HWND WaitForShownWindow(DWORD processId, const char* className, const std::string& caption,
+                        DWORD milliseconds);
+// True when the window is gone within the time.
+bool WaitGone(HWND window, DWORD milliseconds);
 
 std::string WindowText(HWND window);
+// The text a control of another process writes into the buffer a message
+// names (SB_GETTEXTA and the like are not carried across processes): the
+// buffer is placed in that process.
+std::string RemoteText(HWND window, DWORD processId, UINT message, WPARAM wParam);
+// True exactly while the shell has the tray icon (window, id 1).
+bool TrayIconExists(HWND window);
+// The folder of the programs the hosted scenarios host (VELMORA_HOSTED_DIR,
+// else BinDir()), and a copy of one of them.
+std::string HostedDir();
+std::string CopyHosted(const std::string& name, const std::string& folder);
+// How this runner's Wine starts a program from a host shell
+// (VELMORA_WINE_LOADER, else the 64-bit loader).
+std::string WineLoader();
 
 } // namespace e2e

@@ -29,13 +29,6 @@ std::string CreateFolder(const std::string& path) {
   return path;
 }
 
-std::string Copy(const std::string& name, const std::string& folder) {
-  std::string target = folder + "\\" + name;
-  if (!CopyFileA((BinDir() + "\\" + name).c_str(), target.c_str(), FALSE))
-    throw std::runtime_error("cannot copy " + name);
-  return target;
-}
-
 } // namespace
 
 namespace {
@@ -49,7 +42,7 @@ void WaitForServiceManager() {
     return;
   ready = true;
   TTempFolder folder;
-  std::string kestrun = Copy("kestrun.exe", CreateFolder(folder.File("probe dir")));
+  std::string kestrun = CopyProgram("kestrun.exe", CreateFolder(folder.File("probe dir")));
   std::string ini = folder.File("probe dir\\kestrun.ini");
   WritePrivateProfileStringA("kestrun", "name", "ksprobe", ini.c_str());
   TScHandle service(CreateServiceA(Manager(), "ksprobe", "ksprobe", SERVICE_ALL_ACCESS,
@@ -173,10 +166,10 @@ bool TTestService::Config(TServiceConfig* config) const {
 
 TKestrunFolder::TKestrunFolder()
     : kestrunDir_(CreateFolder(temp_.File("svc dir"))),
-      hostDir_(CreateFolder(temp_.File("host dir"))), kestrun_(Copy("kestrun.exe", kestrunDir_)),
-      logPath_(temp_.File("hosted.log")) {
+      hostDir_(CreateFolder(temp_.File("host dir"))),
+      kestrun_(CopyProgram("kestrun.exe", kestrunDir_)), logPath_(temp_.File("hosted.log")) {
   for (const char* program : {"kshost_windows.exe", "kshost_console.exe", "kshost_ignore.exe"})
-    Copy(program, hostDir_);
+    CopyHosted(program, hostDir_);
 }
 
 void TKestrunFolder::WriteIni(const std::string& program, const std::string& options,
@@ -290,27 +283,6 @@ unsigned long long LogClock() {
 
 namespace {
 
-struct TTitledSearch {
-  DWORD ProcessId;
-  const char* ClassName;
-  const std::string* Title;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchTitled(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<TTitledSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[256];
-  if (owner == search->ProcessId && IsWindowVisible(window) &&
-      GetClassNameA(window, className, sizeof className) &&
-      lstrcmpA(className, search->ClassName) == 0 && WindowText(window) == *search->Title) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM parameter) {
   char className[64];
   if (GetClassNameA(child, className, sizeof className) && lstrcmpiA(className, "Static") == 0) {
@@ -324,22 +296,8 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM parameter) {
 
 } // namespace
 
-HWND WaitForTitledWindow(DWORD processId, const char* className, const std::string& title,
-                         DWORD milliseconds) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    TTitledSearch search = {processId, className, &title, nullptr};
-    EnumWindows(MatchTitled, reinterpret_cast<LPARAM>(&search));
-    if (search.Found)
-      return search.Found;
-    if (GetTickCount() - start >= milliseconds)
-      return nullptr;
-    Sleep(50);
-  }
-}
-
 HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD milliseconds) {
-  return WaitForTitledWindow(processId, "#32770", caption, milliseconds);
+  return WaitForShownWindow(processId, "#32770", caption, milliseconds);
 }
 
 std::string StaticTexts(HWND box) {
@@ -354,13 +312,8 @@ std::string AnswerMessageBox(const TProcess& process, const std::string& caption
     return "<no message box \"" + caption + "\">";
   std::string text = StaticTexts(box);
   PressButton(box, button);
-  WaitUntilClosed(box);
+  WaitGone(box, 5000);
   return text;
-}
-
-void WaitUntilClosed(HWND window) {
-  for (int i = 0; i < 250 && IsWindow(window); ++i)
-    Sleep(20);
 }
 
 void PressButton(HWND dialog, int id) {
@@ -392,6 +345,6 @@ LRESULT SendToControl(HWND dialog, int id, UINT message, WPARAM first, LPARAM se
 
 TSettingsProgram::TSettingsProgram(const TKestrunFolder& folder)
     : Process("\"" + folder.Kestrun() + "\"", folder.KestrunDir()),
-      Dialog(WaitForTitledWindow(Process.Id(), "#32770", "kestrun 起動プログラム設定", 20000)) {}
+      Dialog(WaitForShownWindow(Process.Id(), "#32770", "kestrun 起動プログラム設定", 20000)) {}
 
 } // namespace e2e

@@ -110,15 +110,11 @@ std::vector<std::string> LogValues(const std::string& path, const std::string& k
 // Now in the hosted programs' log time.
 unsigned long long LogClock();
 
-// A top-level window of the process with that class and title.
-HWND WaitForTitledWindow(DWORD processId, const char* className, const std::string& title,
-                         DWORD milliseconds);
 // A message box of the process with that caption; the texts of its labels.
 HWND WaitForMessageBox(DWORD processId, const std::string& caption, DWORD milliseconds);
 std::string StaticTexts(HWND box);
 // Answers the message box with that caption by the button; returns its text.
 std::string AnswerMessageBox(const TProcess& process, const std::string& caption, int button);
-void WaitUntilClosed(HWND window);
 // Presses a button of a dialog or message box as a click would.
 void PressButton(HWND dialog, int id);
 

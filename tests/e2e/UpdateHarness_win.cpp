@@ -119,31 +119,27 @@ std::string UnixPath(const std::string& path) {
   return result;
 }
 
-struct TProcessSearch {
-  DWORD Found = 0;
-};
-
 BOOL CALLBACK FindFormProcess(HWND window, LPARAM parameter) {
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
   if (lstrcmpA(className, "TForm1") != 0)
     return TRUE;
-  GetWindowThreadProcessId(window, &reinterpret_cast<TProcessSearch*>(parameter)->Found);
+  GetWindowThreadProcessId(window, reinterpret_cast<DWORD*>(parameter));
   return FALSE;
 }
-} // namespace
 
-TLoggedProcess::TLoggedProcess(const std::string& program, const std::string& arguments,
-                               const std::string& currentDirectory, const std::string& logPath,
-                               const std::string& wineDebug) {
-  // Wine writes its debug channels to the host's standard error, which no
-  // handle given to CreateProcess reaches: a host shell starts the program
-  // with its standard error sent to the log.
+// Wine writes its debug channels to the host's standard error, which no
+// handle given to CreateProcess reaches: a host shell starts the program
+// with its standard error sent to the log. The program is not our child;
+// it is the one main window in this prefix.
+DWORD StartLogged(const std::string& program, const std::string& arguments,
+                  const std::string& currentDirectory, const std::string& logPath,
+                  const std::string& wineDebug) {
   const std::string folder = UnixPath(currentDirectory);
   const std::string prefix = UnixPath("C:\\") + "/..";
   const std::string script = "cd '" + folder + "' && exec 2>'" + UnixPath(logPath) +
-                             "' && WINEPREFIX='" + prefix + "' WINEDEBUG=" + wineDebug +
-                             " exec /usr/lib/wine/wine64 '" + program + "'" + arguments;
+                             "' && WINEPREFIX='" + prefix + "' WINEDEBUG=" + wineDebug + " exec " +
+                             WineLoader() + " '" + program + "'" + arguments;
   std::string commandLine = "Z:\\bin\\sh -c \"" + script + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
@@ -153,35 +149,28 @@ TLoggedProcess::TLoggedProcess(const std::string& program, const std::string& ar
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       currentDirectory.c_str(), &startup, &info))
     throw std::runtime_error("CreateProcess failed: " + commandLine);
-  if (info.hThread)
-    CloseHandle(info.hThread);
-  if (info.hProcess)
-    CloseHandle(info.hProcess);
-  // The program is not our child; it is the one main window in this prefix.
+  // A Unix program gets no Windows process: no process handle then, and
+  // 32-bit Wine leaves another of our handles' numbers in hThread.
+  if (info.hProcess) {
+    THandle thread(info.hThread);
+    THandle shell(info.hProcess);
+  }
   const DWORD start = GetTickCount();
-  TProcessSearch search;
-  while (!search.Found && GetTickCount() - start < 30000) {
+  DWORD found = 0;
+  while (!found && GetTickCount() - start < 30000) {
     Sleep(100);
-    EnumWindows(FindFormProcess, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(FindFormProcess, reinterpret_cast<LPARAM>(&found));
   }
-  if (!search.Found)
+  if (!found)
     throw std::runtime_error("the program's window did not appear: " + commandLine);
-  id_ = search.Found;
-  process_.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION |
-                                 PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
-                             FALSE, id_));
+  return found;
 }
+} // namespace
 
-TLoggedProcess::~TLoggedProcess() {
-  if (!WaitForExit(0)) {
-    TerminateProcess(process_.Get(), 1);
-    WaitForExit(5000);
-  }
-}
-
-bool TLoggedProcess::WaitForExit(DWORD milliseconds) {
-  return WaitForSingleObject(process_.Get(), milliseconds) == WAIT_OBJECT_0;
-}
+TLoggedProcess::TLoggedProcess(const std::string& program, const std::string& arguments,
+                               const std::string& currentDirectory, const std::string& logPath,
+                               const std::string& wineDebug)
+    : TProcess(StartLogged(program, arguments, currentDirectory, logPath, wineDebug)) {}
 
 TAnswerProbe::TAnswerProbe(HWND window) : window_(window) {
   thread_ = std::thread([this] {
@@ -221,28 +210,7 @@ BOOL CALLBACK MatchChild(HWND window, LPARAM parameter) {
   GetClassNameA(window, className, sizeof className);
   char text[256] = {};
   SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  if (lstrcmpA(className, search->ClassName) == 0 && *search->Text == text) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-struct TDialogSearch {
-  DWORD ProcessId;
-  const char* ClassName;
-  const std::string* Caption;
-  HWND Found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<TDialogSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (owner == search->ProcessId && lstrcmpA(className, search->ClassName) == 0 &&
-      IsWindowVisible(window) && WindowText(window) == *search->Caption) {
+  if (lstrcmpA(className, search->ClassName) == 0 && (!search->Text || *search->Text == text)) {
     search->Found = window;
     return FALSE;
   }
@@ -257,38 +225,11 @@ HWND FindChild(HWND form, const char* className, const std::string& text) {
 }
 
 std::string StatusText(HWND form, DWORD processId) {
-  const std::string none;
-  HWND bar = nullptr;
-  EnumChildWindows(
-      form,
-      [](HWND window, LPARAM found) -> BOOL {
-        char className[64] = {};
-        GetClassNameA(window, className, sizeof className);
-        if (lstrcmpA(className, "TStatusBar") != 0)
-          return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&bar));
-  if (!bar)
+  TChildSearch search = {"TStatusBar", nullptr, nullptr};
+  EnumChildWindows(form, MatchChild, reinterpret_cast<LPARAM>(&search));
+  if (!search.Found)
     return "<no status bar>";
-  THandle process(
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-  if (!process)
-    return "<no process>";
-  const SIZE_T size = 1024;
-  void* remote = VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  if (!remote)
-    return "<no memory>";
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000,
-                      &result);
-  std::string text(size, '\0');
-  SIZE_T read = 0;
-  ReadProcessMemory(process.Get(), remote, &text[0], size, &read);
-  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
-  text.resize(read ? text.find('\0') : 0);
-  return text;
+  return RemoteText(search.Found, processId, SB_GETTEXTA, 0);
 }
 
 bool WaitForStatus(HWND form, DWORD processId, const std::string& text, DWORD milliseconds) {
@@ -301,43 +242,10 @@ bool WaitForStatus(HWND form, DWORD processId, const std::string& text, DWORD mi
   return true;
 }
 
-HWND WaitForDialog(DWORD processId, const char* className, const std::string& caption,
-                   DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    TDialogSearch search = {processId, className, &caption, nullptr};
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.Found)
-      return search.Found;
-    if (GetTickCount() - start >= milliseconds)
-      return nullptr;
-    Sleep(50);
-  }
-}
-
-bool WaitGone(HWND window, DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  while (IsWindow(window)) {
-    if (GetTickCount() - start >= milliseconds)
-      return false;
-    Sleep(50);
-  }
-  return true;
-}
-
 std::string MessageBoxText(HWND box) {
   char text[1024] = {};
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
   return text;
-}
-
-bool TrayIconExists(HWND window) {
-  NOTIFYICONDATAA data = {};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  data.hWnd = window;
-  data.uID = 1;
-  data.uFlags = 0;
-  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 } // namespace e2e

@@ -65,21 +65,11 @@ void WriteFixtures(const TTempFolder& folder, const std::string& site, const std
 // The program started by a host shell with WINEDEBUG set to the given
 // channels and Wine's standard error in a file; it is found by its main
 // window, so only one may run in the prefix.
-class TLoggedProcess {
+class TLoggedProcess : public TProcess {
 public:
   TLoggedProcess(const std::string& program, const std::string& arguments,
                  const std::string& currentDirectory, const std::string& logPath,
                  const std::string& wineDebug);
-  ~TLoggedProcess();
-  TLoggedProcess(const TLoggedProcess&) = delete;
-  TLoggedProcess& operator=(const TLoggedProcess&) = delete;
-
-  DWORD Id() const { return id_; }
-  bool WaitForExit(DWORD milliseconds);
-
-private:
-  THandle process_;
-  DWORD id_ = 0;
 };
 
 // Sends the window an empty message from this process every 50 ms while
@@ -104,18 +94,11 @@ private:
 
 // A child window of the form by class and text, or nullptr.
 HWND FindChild(HWND form, const char* className, const std::string& text);
-// The status bar's simple text, read in the program's own memory.
+// The status bar's simple text.
 std::string StatusText(HWND form, DWORD processId);
 // Waits until the status bar shows the text; false after the time.
 bool WaitForStatus(HWND form, DWORD processId, const std::string& text, DWORD milliseconds);
-// A top-level window of the process with that class and caption.
-HWND WaitForDialog(DWORD processId, const char* className, const std::string& caption,
-                   DWORD milliseconds);
-// True when the window is gone within the time.
-bool WaitGone(HWND window, DWORD milliseconds);
 // The static text of a system message box.
 std::string MessageBoxText(HWND box);
-// True exactly while the tray icon (window, id 1) exists.
-bool TrayIconExists(HWND window);
 
 } // namespace e2e

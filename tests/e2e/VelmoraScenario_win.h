@@ -18,15 +18,27 @@ constexpr char kVelmoraCaption[] = "Velmora Ver1.32";
 
 class TVelmoraScenario : public ::testing::Test {
 protected:
-  void Launch(const std::string& site, const std::string& setLines,
-              const std::string& arguments = "") {
-    WriteFixtures(folder_, site, setLines);
+  // The program in its folder with these files (nullptr: none) and started.
+  void LaunchFiles(const char* serverList, const char* setIni, const std::string& arguments = "") {
+    if (serverList)
+      WriteBytes(folder_.File("ServerList.txt"), serverList);
+    if (setIni)
+      WriteBytes(folder_.File("Set.ini"), setIni);
     program_ = CopyProgram("Velmora.exe", folder_);
     velmora_ = std::make_unique<TProcess>("\"" + program_ + "\"" + arguments, folder_.Path());
     id_ = velmora_->Id();
   }
+  // One site, and the given lines of section Set.
+  void Launch(const std::string& site, const std::string& setLines,
+              const std::string& arguments = "") {
+    LaunchFiles((site + "\r\n").c_str(), ("[Set]\r\n" + setLines).c_str(), arguments);
+  }
   void Start(const std::string& site, const std::string& setLines) {
     Launch(site, setLines);
+    WaitForForm();
+  }
+  // The main window, shown at the end of its creation.
+  void WaitForForm() {
     form_ = WaitForWindow(id_, "TForm1", 30000);
     ASSERT_NE(form_, nullptr) << "no TForm1 window; " << OpenBox();
     WaitVisible();
@@ -36,11 +48,9 @@ protected:
                    const std::string& wineDebug) {
     WriteFixtures(folder_, site, setLines);
     program_ = CopyProgram("Velmora.exe", folder_);
-    logged_ = std::make_unique<TLoggedProcess>(program_, "", folder_.Path(), Log(), wineDebug);
-    id_ = logged_->Id();
-    form_ = WaitForWindow(id_, "TForm1", 20000);
-    ASSERT_NE(form_, nullptr) << "no TForm1 window";
-    WaitVisible();
+    velmora_ = std::make_unique<TLoggedProcess>(program_, "", folder_.Path(), Log(), wineDebug);
+    id_ = velmora_->Id();
+    WaitForForm();
   }
   // What an error report of the program says, when one is open.
   std::string OpenBox() {
@@ -62,14 +72,14 @@ protected:
   }
   // The information message appears and Timer3 clicks it away by itself.
   void ExpectMessageClosedByTimer3() {
-    HWND message = WaitForDialog(id_, "TMessageForm", kVelmoraCaption, 3000);
+    HWND message = WaitForShownWindow(id_, "TMessageForm", kVelmoraCaption, 3000);
     ASSERT_NE(message, nullptr) << "no information message";
     EXPECT_TRUE(WaitGone(message, 5000)) << "the message stayed open";
   }
   // The text of the error report that appears within the time, which is
   // then closed as the user would; empty when none appears.
   std::string TakeErrorReport(DWORD milliseconds) {
-    HWND box = WaitForDialog(id_, "#32770", kVelmoraCaption, milliseconds);
+    HWND box = WaitForShownWindow(id_, "#32770", kVelmoraCaption, milliseconds);
     if (!box)
       return std::string();
     const std::string text = MessageBoxText(box);
@@ -80,16 +90,16 @@ protected:
   std::string Log() const { return folder_.File("stderr.txt"); }
 
   void TearDown() override {
-    if (form_ && IsWindow(form_)) {
+    if (form_ && IsWindow(form_))
       PostMessageA(form_, WM_CLOSE, 0, 0);
-      EXPECT_TRUE(velmora_ ? velmora_->WaitForExit(10000) : logged_->WaitForExit(10000));
+    if (velmora_) {
+      EXPECT_TRUE(velmora_->WaitForExit(10000));
     }
   }
 
   TTempFolder folder_;
   std::string program_;
   std::unique_ptr<TProcess> velmora_;
-  std::unique_ptr<TLoggedProcess> logged_;
   DWORD id_ = 0;
   HWND form_ = nullptr;
 };

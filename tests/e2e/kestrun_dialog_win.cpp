@@ -332,7 +332,7 @@ TEST(KestrunDialog, BrowseTakesTheChosenProgram) {
                  {folder.Hosted("kshost_console.exe"), nullptr}};
   for (const auto& choice : choices) {
     PressButton(dialog, 1001);
-    HWND open = WaitForTitledWindow(program.Process.Id(), "#32770", "実行ファイルの選択", 10000);
+    HWND open = WaitForShownWindow(program.Process.Id(), "#32770", "実行ファイルの選択", 10000);
     ASSERT_NE(open, nullptr) << "no file-open dialog";
     HWND name = GetDlgItem(open, 0x47C);
     if (!name)
@@ -340,7 +340,7 @@ TEST(KestrunDialog, BrowseTakesTheChosenProgram) {
     ASSERT_NE(name, nullptr) << "no file-name field";
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(choice.Path.c_str()));
     PressButton(open, IDOK);
-    WaitUntilClosed(open);
+    WaitGone(open, 5000);
     if (choice.Refusal) {
       EXPECT_EQ(AnswerMessageBox(program.Process, "Error", IDOK), choice.Refusal);
       EXPECT_EQ(ControlText(dialog, 1000), "") << "fields unchanged";
@@ -423,7 +423,7 @@ TEST(KestrunDialog, OwnPathTooLongToRegisterIsSaidSo) {
   const std::string kestrun = CopyProgram("kestrun.exe", folder);
   ASSERT_EQ(kestrun.size(), 258u);
   TProcess process("\"" + kestrun + "\"", folder);
-  HWND dialog = WaitForTitledWindow(process.Id(), "#32770", "kestrun 起動プログラム設定", 20000);
+  HWND dialog = WaitForShownWindow(process.Id(), "#32770", "kestrun 起動プログラム設定", 20000);
   ASSERT_NE(dialog, nullptr);
   SetControlText(dialog, 1000, "C:\\windows\\notepad.exe");
   SetControlText(dialog, 1005, "kslongpath");

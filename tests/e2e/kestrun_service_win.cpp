@@ -56,7 +56,7 @@ void RegisterThroughDialog(const TKestrunFolder& folder, const TTestService& ser
   EXPECT_EQ(folder.IniValue("auto"), autoStart ? "1" : "0");
   EXPECT_EQ(folder.IniValue("desktop"), allowDesktop ? "1" : "0");
   PressButton(question, IDYES);
-  WaitUntilClosed(question);
+  WaitGone(question, 5000);
 
   EXPECT_EQ(AnswerMessageBox(program.Process, "kestrun", startAnswer),
             "サービスに登録しました。サービスとして起動しますか？");

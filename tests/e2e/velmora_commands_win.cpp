@@ -158,7 +158,7 @@ protected:
   void Start(const std::string& folder, const std::string& currentDirectory) {
     program_ = folder + "\\Velmora.exe";
     if (GetFileAttributesA(program_.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      ASSERT_TRUE(CopyFileA((e2e::BinDir() + "\\Velmora.exe").c_str(), program_.c_str(), FALSE));
+      e2e::CopyProgram("Velmora.exe", folder);
       e2e::WriteBytes(folder + "\\ServerList.txt", "127.0.0.1\r\n");
       e2e::WriteBytes(folder + "\\Set.ini", "[Set]\r\nNonError=On\r\n");
     }
@@ -187,7 +187,7 @@ protected:
   }
   void Command(WPARAM id) { PostMessageA(form_, WM_COMMAND, id, 0); }
   HWND Message(DWORD milliseconds = 10000) {
-    return e2e::WaitForDialog(velmora_->Id(), "TMessageForm", kCaption, milliseconds);
+    return e2e::WaitForShownWindow(velmora_->Id(), "TMessageForm", kCaption, milliseconds);
   }
   void ExpectConfirmationClosesByItself() {
     HWND message = Message();

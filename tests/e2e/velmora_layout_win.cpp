@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/Harness_win.h"
+#include "tests/e2e/VelmoraScenario_win.h"
 
 namespace {
 
@@ -48,60 +48,19 @@ std::vector<TChild> Children(HWND form) {
   return children;
 }
 
-// A text that a control of another process writes into memory of its own
-// (SB_GETTEXTA is not carried across processes): the buffer is placed in
-// that process.
-std::string RemoteText(HWND window, DWORD processId, UINT message, WPARAM wParam) {
-  e2e::THandle process(
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-  if (!process)
-    return "<no process>";
-  const SIZE_T size = 1024;
-  void* remote = VirtualAllocEx(process.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  if (!remote)
-    return "<no memory>";
-  SendMessageA(window, message, wParam, reinterpret_cast<LPARAM>(remote));
-  std::string text(size, '\0');
-  SIZE_T read = 0;
-  ReadProcessMemory(process.Get(), remote, &text[0], size, &read);
-  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
-  text.resize(read ? text.find('\0') : 0);
-  return text;
-}
-
-class VelmoraLayout : public ::testing::Test {
+class VelmoraLayout : public e2e::TVelmoraScenario {
 protected:
   void SetUp() override {
     // The design state: an empty site list, and the built-in port stored,
     // which a first start would empty.
-    std::ofstream(folder_.File("ServerList.txt"), std::ios::binary);
-    std::ofstream(folder_.File("Set.ini"), std::ios::binary) << "[Set]\r\nPort=8080\r\n";
-    program_ = e2e::CopyProgram("Velmora.exe", folder_);
-    velmora_ = std::make_unique<e2e::TProcess>("\"" + program_ + "\"", folder_.Path());
-    form_ = e2e::WaitForWindow(velmora_->Id(), "TForm1", 20000);
-    ASSERT_NE(form_, nullptr) << "no TForm1 window";
-    // Shown at the end of its creation.
-    for (int i = 0; i < 100 && !IsWindowVisible(form_); ++i)
-      Sleep(100);
-    ASSERT_TRUE(IsWindowVisible(form_));
+    LaunchFiles("", "[Set]\r\nPort=8080\r\n");
+    WaitForForm();
   }
-  void TearDown() override {
-    if (form_)
-      PostMessageA(form_, WM_CLOSE, 0, 0);
-    if (velmora_) {
-      EXPECT_TRUE(velmora_->WaitForExit(10000));
-    }
-  }
-
-  e2e::TTempFolder folder_;
-  std::string program_;
-  std::unique_ptr<e2e::TProcess> velmora_;
-  HWND form_ = nullptr;
 };
 
 TEST_F(VelmoraLayout, WindowFrameCaptionAndTitle) {
   EXPECT_EQ(e2e::WindowText(form_), "Velmora Ver1.32");
-  HWND application = e2e::WaitForWindow(velmora_->Id(), "TApplication", 1000);
+  HWND application = e2e::WaitForWindow(id_, "TApplication", 1000);
   ASSERT_NE(application, nullptr);
   EXPECT_EQ(e2e::WindowText(application), "Velmora Ver1.32");
   EXPECT_EQ(GetWindow(form_, GW_OWNER), application);
@@ -248,7 +207,7 @@ TEST_F(VelmoraLayout, ControlStatesInTheWindows) {
   ASSERT_NE(bar, nullptr);
   EXPECT_TRUE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
   EXPECT_EQ(SendMessageA(bar, SB_GETTEXTLENGTHA, 0, 0), 0);
-  EXPECT_EQ(RemoteText(bar, velmora_->Id(), SB_GETTEXTA, 0), "");
+  EXPECT_EQ(e2e::RemoteText(bar, id_, SB_GETTEXTA, 0), "");
 }
 
 } // namespace

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "clock/ProxyImport.h"
@@ -22,11 +20,6 @@
 #include "tests/unit/FakeProfileFiles.h"
 
 namespace {
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 TEST(PlatformProfile, RealFileTextMatchesTheFake) {
   platform::TProfileFiles& real = platform::ProfileFiles();
@@ -48,7 +41,7 @@ TEST(PlatformProfile, RealFileTextMatchesTheFake) {
   for (const Write& w : writes) {
     ASSERT_TRUE(real.WriteString(path, w.section, w.key, w.value)) << w.key;
     fake.WriteString(path, w.section, w.key, w.value);
-    EXPECT_EQ(FileBytes(path), w.expected) << w.section << "/" << w.key;
+    EXPECT_EQ(e2e::ReadFileText(path), w.expected) << w.section << "/" << w.key;
     EXPECT_EQ(fake.Files[path], w.expected) << w.section << "/" << w.key;
   }
   EXPECT_EQ(real.ReadString(path, "POSITION", "left", "-"), "7");
@@ -143,25 +136,15 @@ TEST(PlatformBrowserProxy, ImportsTheHttpEntryOfInternetSettings) {
   EXPECT_EQ(proxy->Port, "3128");
 }
 
-// Whether the shell has the icon (window, id 1), as another process can ask.
-bool TrayIconExists(HWND window) {
-  NOTIFYICONDATAA probe = {};
-  probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  probe.hWnd = window;
-  probe.uID = 1;
-  probe.uFlags = 0;
-  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
-}
-
 TEST(PlatformTray, AddModifyRemoveReachTheShell) {
   HWND window = CreateWindowExA(0, "STATIC", "tray owner", 0, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(window, nullptr);
   TTrayIcon tray;
   tray.Modify("ICON1", "before any add");
-  EXPECT_FALSE(TrayIconExists(window));
+  EXPECT_FALSE(e2e::TrayIconExists(window));
   tray.Add(window, "ICON1", "Velmora Ver1.32");
-  EXPECT_TRUE(TrayIconExists(window));
+  EXPECT_TRUE(e2e::TrayIconExists(window));
 
   NOTIFYICONDATAA again = {};
   again.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -170,9 +153,9 @@ TEST(PlatformTray, AddModifyRemoveReachTheShell) {
   EXPECT_FALSE(Shell_NotifyIconA(NIM_ADD, &again)) << "a second add must be refused";
 
   tray.Modify("NET", std::string(80, 'a'));
-  EXPECT_TRUE(TrayIconExists(window));
+  EXPECT_TRUE(e2e::TrayIconExists(window));
   tray.Remove(window);
-  EXPECT_FALSE(TrayIconExists(window));
+  EXPECT_FALSE(e2e::TrayIconExists(window));
   DestroyWindow(window);
 }
 
@@ -204,7 +187,7 @@ TEST(PlatformSystem, AnswersAsTheSystemDoes) {
   e2e::TTempFolder folder;
   const std::string path = folder.File("ServerList.txt");
   const std::string contents("a\r\nb\0c", 6);
-  std::ofstream(path, std::ios::binary) << contents;
+  e2e::WriteBytes(path, contents);
   std::string read;
   ASSERT_TRUE(files.ReadWholeFile(path, read));
   EXPECT_EQ(read, contents);

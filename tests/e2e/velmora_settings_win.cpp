@@ -8,6 +8,7 @@
 
 #include "tests/e2e/Harness_win.h"
 #include "tests/e2e/SettingsHarness_win.h"
+#include "tests/e2e/VelmoraScenario_win.h"
 #include "tests/e2e/UpdateHarness_win.h"
 
 namespace {
@@ -67,26 +68,14 @@ const TState kFirstStart = {
 };
 
 // Velmora in a folder of its own with a site list of three.
-class VelmoraSettings : public ::testing::Test {
+class VelmoraSettings : public e2e::TVelmoraScenario {
 protected:
   void Launch(const char* setIni, bool withSiteList = true) {
-    if (withSiteList)
-      e2e::WriteBytes(folder_.File("ServerList.txt"), kSites);
-    if (setIni)
-      e2e::WriteBytes(folder_.File("Set.ini"), setIni);
-    program_ = e2e::CopyProgram("Velmora.exe", folder_);
-    velmora_ = std::make_unique<e2e::TProcess>("\"" + program_ + "\"", folder_.Path());
+    LaunchFiles(withSiteList ? kSites : nullptr, setIni);
   }
   void Start(const char* setIni) {
     Launch(setIni);
     WaitForForm();
-  }
-  void WaitForForm() {
-    form_ = e2e::WaitForWindow(velmora_->Id(), "TForm1", 20000);
-    ASSERT_NE(form_, nullptr) << "no TForm1 window";
-    for (int i = 0; i < 100 && !IsWindowVisible(form_); ++i)
-      Sleep(100);
-    ASSERT_TRUE(IsWindowVisible(form_));
   }
   HWND Control(const char* name) const {
     for (const TPlace& place : kPlaces)
@@ -113,19 +102,6 @@ protected:
     return {bounds.left, bounds.top};
   }
   std::string SetIni() const { return e2e::ReadFileText(folder_.File("Set.ini")); }
-
-  void TearDown() override {
-    if (form_ && IsWindow(form_))
-      PostMessageA(form_, WM_CLOSE, 0, 0);
-    if (velmora_) {
-      EXPECT_TRUE(velmora_->WaitForExit(10000));
-    }
-  }
-
-  e2e::TTempFolder folder_;
-  std::string program_;
-  std::unique_ptr<e2e::TProcess> velmora_;
-  HWND form_ = nullptr;
 };
 
 TEST_F(VelmoraSettings, FirstStartWithoutSetIni) {
@@ -138,7 +114,7 @@ TEST_F(VelmoraSettings, FirstStartWithoutSetIni) {
   EXPECT_TRUE(drawn >= 0 && drawn < 3) << "a site is drawn at random: " << drawn;
   EXPECT_EQ(Position().x, 192);
   EXPECT_EQ(Position().y, 109);
-  EXPECT_EQ(e2e::WaitForDialog(velmora_->Id(), "#32770", kCaption, 0), nullptr);
+  EXPECT_EQ(e2e::WaitForShownWindow(id_, "#32770", kCaption, 0), nullptr);
   EXPECT_FALSE(e2e::FileExists(folder_.File("Set.ini"))) << "a start writes nothing";
 }
 
@@ -192,7 +168,7 @@ TEST_F(VelmoraSettings, SaveWritesTheFileByteForByte) {
   ASSERT_NE(save, nullptr);
   // The information message is modal: the click returns when it closes.
   PostMessageA(save, BM_CLICK, 0, 0);
-  HWND message = e2e::WaitForDialog(velmora_->Id(), "TMessageForm", kCaption, 10000);
+  HWND message = e2e::WaitForShownWindow(id_, "TMessageForm", kCaption, 10000);
   ASSERT_NE(message, nullptr) << "no information message";
   EXPECT_EQ(SetIni(), "[Set]\r\nWebSite=" + std::to_string(site) +
                           "\r\nProxy=On\r\nAddress=proxy.example\r\nPort=3128\r\nUser=On\r\n"
@@ -206,12 +182,11 @@ TEST_F(VelmoraSettings, SaveWritesTheFileByteForByte) {
 
 TEST_F(VelmoraSettings, MissingSiteListIsReportedAndTheWindowOpens) {
   Launch("[Set]\r\nWait=On\r\n", false);
-  HWND box = e2e::WaitForDialog(velmora_->Id(), "#32770", kCaption, 20000);
+  HWND box = e2e::WaitForShownWindow(id_, "#32770", kCaption, 20000);
   ASSERT_NE(box, nullptr) << "no error box";
   EXPECT_EQ(e2e::MessageBoxText(box),
             "ファイル " + folder_.File("ServerList.txt") + " は開けません.");
-  EXPECT_EQ(e2e::WaitForWindow(velmora_->Id(), "TForm1", 0), nullptr)
-      << "the window comes after the report";
+  EXPECT_EQ(e2e::WaitForWindow(id_, "TForm1", 0), nullptr) << "the window comes after the report";
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   WaitForForm();
   EXPECT_EQ(State().at("CheckBox4"), "checked") << "the settings after the site list loaded";
@@ -231,7 +206,7 @@ TEST_F(VelmoraSettings, SecondCopyEndsAtOnceAndTheFirstStays) {
   e2e::TProcess second("\"" + program_ + "\"", folder_.Path());
   ASSERT_TRUE(second.WaitForExit(20000)) << "the second copy kept running";
   EXPECT_EQ(second.ExitCode(), 0u);
-  EXPECT_EQ(e2e::WaitForDialog(second.Id(), "#32770", kCaption, 0), nullptr);
+  EXPECT_EQ(e2e::WaitForShownWindow(second.Id(), "#32770", kCaption, 0), nullptr);
   EXPECT_FALSE(velmora_->WaitForExit(0)) << "the first copy ended";
   EXPECT_TRUE(IsWindowVisible(form_));
   EXPECT_FALSE(e2e::FileExists(folder_.File("Set.ini"))) << "the second copy saved a position";

@@ -63,7 +63,7 @@ TEST_F(VelmoraUpdate, ClockRefusedBySystemIsReportedAsFailure) {
   server_.OffsetSeconds = 37;
   StartLogged("WebSite=0\r\nGosa=Off\r\n", "err+sync");
   ClickUpdate();
-  HWND box = e2e::WaitForDialog(id_, "#32770", e2e::kVelmoraCaption, 20000);
+  HWND box = e2e::WaitForShownWindow(id_, "#32770", e2e::kVelmoraCaption, 20000);
   ASSERT_NE(box, nullptr) << "no error report; status " << e2e::StatusText(form_, id_);
   EXPECT_EQ(e2e::MessageBoxText(box), RefusalReport());
   EXPECT_EQ(e2e::StatusText(form_, id_), "時刻更新は失敗しました。");
@@ -83,7 +83,7 @@ TEST_F(VelmoraUpdate, NotFoundGivesTheErrorReportWithTheStatusLine) {
   server_.StatusLine = "HTTP/1.1 404 Not Found";
   Start(kLimit300);
   ClickUpdate();
-  HWND box = e2e::WaitForDialog(id_, "#32770", e2e::kVelmoraCaption, 20000);
+  HWND box = e2e::WaitForShownWindow(id_, "#32770", e2e::kVelmoraCaption, 20000);
   ASSERT_NE(box, nullptr) << "no error report";
   EXPECT_EQ(e2e::MessageBoxText(box), "HTTP/1.1 404 Not Found.");
   PostMessageA(box, WM_COMMAND, IDOK, 0);
