@@ -4,18 +4,23 @@
 # runs on an Xvfb of its own and leaves a screenshot in out/velmora.png, then
 # starts it as at log-on while resident and leaves out/velmora-startup.png
 # (the tray icon, no window).
+#   scripts/run.sh --win32   the same with the shipped 32-bit Velmora, in
+#                            32-bit Wine (scripts/root32.sh; run as root)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+export WINE_ARCH=win64
+[[ ${1:-} == --win32 ]] && WINE_ARCH=win32
 scripts/setup.sh
-scripts/build.sh win64
+scripts/build.sh "$WINE_ARCH"
+bin=$root/build/$WINE_ARCH/bin
 
 run_dir=$root/out/run
 rm -rf "$run_dir" && mkdir -p "$run_dir"
-cp build/win64/bin/Velmora.exe "$run_dir/"
+cp "$bin/Velmora.exe" "$run_dir/"
 for shipped in ServerList.txt ReadMe.txt; do
-  if [[ -f build/win64/bin/$shipped ]]; then cp "build/win64/bin/$shipped" "$run_dir/"; fi
+  if [[ -f $bin/$shipped ]]; then cp "$bin/$shipped" "$run_dir/"; fi
 done
 
 headless=
@@ -27,7 +32,7 @@ trap 'wine_down; rm -rf "$wine_dir"' EXIT
 wine_up "$wine_dir"
 
 cd "$run_dir"
-"$WINE_LOADER" Velmora.exe &
+(wine_exec "$WINE_LOADER" Velmora.exe) &
 velmora=$!
 if [[ -z $headless ]]; then
   wait "$velmora" || true
@@ -44,7 +49,7 @@ wait "$velmora" 2>/dev/null || true
 # off, so that the update is refused quietly: only the tray icon is left.
 startup_dir=$root/out/run-startup
 rm -rf "$startup_dir" && mkdir -p "$startup_dir"
-cp "$root/build/win64/bin/Velmora.exe" "$startup_dir/"
+cp "$bin/Velmora.exe" "$startup_dir/"
 python3 - >"$startup_dir/port" <<'PY' &
 import http.server, socketserver, sys
 class Old(http.server.BaseHTTPRequestHandler):
@@ -68,7 +73,7 @@ printf '127.0.0.1:%s\r\n' "$(head -n1 "$startup_dir/port")" >"$startup_dir/Serve
 printf '[Set]\r\nWebSite=0\r\nNonError=On\r\nServer=On\r\nGosa=On\r\nGosaTime=300\r\n' \
   >"$startup_dir/Set.ini"
 cd "$startup_dir"
-"$WINE_LOADER" Velmora.exe -s &
+(wine_exec "$WINE_LOADER" Velmora.exe -s) &
 velmora=$!
 sleep "${SCREENSHOT_DELAY:-10}"
 import -window root "$root/out/velmora-startup.png"

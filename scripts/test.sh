@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Every test: native unit tests plain and under the sanitizers, the icon
-# and release-zip checks, short fuzz runs, and the end-to-end runner under
-# Wine. Each suite runs even when an earlier one failed; the exit code says
-# whether all passed.
+# Every test: native unit tests plain and under the sanitizers, the icon,
+# release-zip and import checks, short fuzz runs, and the end-to-end runner
+# under Wine, for the 64-bit build and for the shipped 32-bit programs. Each
+# suite runs even when an earlier one failed; the exit code says whether
+# all passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -52,8 +53,9 @@ for preset in native native-asan; do
   record "ctest $preset" "$status" "$ok" "$bad"
 done
 
-# The icons, and the release zip that the win32 build made.
-for suite in icons package; do
+# The icons, the release zip that the win32 build made, and the 32-bit
+# programs' imports.
+for suite in icons package imports; do
   echo "== $suite"
   python3 -m unittest discover -s tests -p "${suite}_test.py" 2>&1 | tee "$logs/$suite.log"
   status=${PIPESTATUS[0]}
@@ -79,11 +81,14 @@ for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
   rm -rf "$corpus"
 done
 
-echo "== end to end under Wine"
-E2E_LOG=$logs/e2e.log scripts/e2e.sh
-status=$?
-read -r ok bad < <(gtest_counts "$logs/e2e.log")
-record "end to end" "$status" "$ok" "$bad"
+# The 64-bit build, then the shipped 32-bit programs in 32-bit Wine.
+for arch in win64 win32; do
+  echo "== end to end under Wine, $arch"
+  E2E_ARCH=$arch E2E_LOG=$logs/e2e-$arch.log scripts/e2e.sh
+  status=$?
+  read -r ok bad < <(gtest_counts "$logs/e2e-$arch.log")
+  record "end to end $arch" "$status" "$ok" "$bad"
+done
 
 echo
 if ((${#failed_suites[@]})); then
