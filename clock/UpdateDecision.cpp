@@ -17,10 +17,6 @@ const char* const FailedText = "時刻更新は失敗しました。";
 const char* const RefusedText = "時刻更新を行いませんでした。";
 const char* const SetText = "時刻更新に成功しました。";
 
-bool IsAcceptedStatus(const std::string& statusLine) {
-  return statusLine.find("200") != std::string::npos || statusLine.find("302") != std::string::npos;
-}
-
 std::string_view TrimControls(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32)
     text.remove_prefix(1);
@@ -29,12 +25,9 @@ std::string_view TrimControls(std::string_view text) {
   return text;
 }
 
-// The text after "Date:" of the first header line that begins with "Date".
 std::string DateText(const std::vector<std::string>& headers) {
-  for (const std::string& line : headers) {
-    if (line.compare(0, 4, "Date") == 0)
-      return std::string(TrimControls(std::string_view(line).substr(line.size() < 5 ? 4 : 5)));
-  }
+  if (std::optional<std::string> text = FindDateText(headers))
+    return *text;
   // The search walks off the end of the header list.
   throw EStringListError("リストのインデックスが範囲を超えています (" +
                          std::to_string(headers.size()) + ")");
@@ -58,6 +51,18 @@ std::string DeviationDialog(double deviationSeconds, char decimalSeparator) {
 
 } // namespace
 
+bool IsAcceptedStatus(const std::string& statusLine) {
+  return statusLine.find("200") != std::string::npos || statusLine.find("302") != std::string::npos;
+}
+
+std::optional<std::string> FindDateText(const std::vector<std::string>& headers) {
+  for (const std::string& line : headers) {
+    if (line.compare(0, 4, "Date") == 0)
+      return std::string(TrimControls(std::string_view(line).substr(line.size() < 5 ? 4 : 5)));
+  }
+  return std::nullopt;
+}
+
 UpdateResult DecideUpdate(const UpdateInputs& in, char decimalSeparator) {
   if (!IsAcceptedStatus(in.StatusLine))
     return Failed();
@@ -67,7 +72,8 @@ UpdateResult DecideUpdate(const UpdateInputs& in, char decimalSeparator) {
 
   // A date text in no known form would otherwise set the clock to
   // 1899-12-30, which no server means.
-  const std::optional<DateTime> serverGmt = TryParseHttpDate(DateText(in.ResponseHeaders));
+  const std::optional<DateTime> serverGmt =
+      in.MeasuredServerGmt ? in.MeasuredServerGmt : TryParseHttpDate(DateText(in.ResponseHeaders));
   if (!serverGmt)
     return Failed();
   CalendarMilliseconds targetTime =

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct UpdateInputs {
   // CheckBox7, and Edit6 read as an integer by the decision.
   bool LimitDeviation = false;
   std::string MaxDeviationSecondsText;
+  // Precise mode: the server's time (GMT, to the millisecond) at the end
+  // ticks, measured; it stands for the Date header, and the exchange time
+  // is already in it.
+  std::optional<DateTime> MeasuredServerGmt;
 };
 
 enum UpdateOutcome { uoSet, uoRefused, uoFailed };
@@ -45,6 +50,11 @@ struct UpdateResult {
   // The new tray tip; set for uoSet only.
   std::string TipText;
 };
+
+// A status line the update accepts.
+bool IsAcceptedStatus(const std::string& statusLine);
+// The text after "Date:" of the first header line that begins with "Date".
+std::optional<std::string> FindDateText(const std::vector<std::string>& headers);
 
 // Fails with EConvertError for a correction or limit text that is not an
 // integer and for an impossible date, and with EStringListError when no
