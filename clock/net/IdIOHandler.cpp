@@ -87,6 +87,8 @@ void TIdIOHandlerSocket::Write(const std::string& bytes) {
     done += static_cast<std::size_t>(sent);
     TIdAntiFreeze::DoProcess(false);
   }
+  SentUs = layer_->Microseconds();
+  awaitingAnswer_ = true;
 }
 
 void TIdIOHandlerSocket::Pump(std::int64_t now) {
@@ -125,5 +127,9 @@ void TIdIOHandlerSocket::ReadFromSource(int timeoutMs, int pieceSize) {
   }
   if (received == 0)
     ClosedByPeer();
+  if (awaitingAnswer_) {
+    FirstByteUs = layer_->Microseconds();
+    awaitingAnswer_ = false;
+  }
   InputBuffer.append(piece.data(), static_cast<std::size_t>(received));
 }

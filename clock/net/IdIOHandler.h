@@ -26,6 +26,10 @@ public:
   void ReadFromSource(int timeoutMs, int pieceSize);
 
   std::string InputBuffer;
+  // On the layer's microsecond counter: when the last write handed its last
+  // byte to the socket, and when the first data after it arrived.
+  std::int64_t SentUs = 0;
+  std::int64_t FirstByteUs = 0;
 
 private:
   [[noreturn]] void ClosedByPeer();
@@ -35,4 +39,5 @@ private:
   TIdSocket socket_;
   // When the pump last ran, on the layer's clock.
   std::int64_t lastPump_ = 0;
+  bool awaitingAnswer_ = false;
 };

@@ -8,6 +8,12 @@ std::int64_t TIdSocketLayer::Milliseconds() {
       .count();
 }
 
+std::int64_t TIdSocketLayer::Microseconds() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 TIdStack::TIdStack() : layer_(&AcquireSocketLayer()) {}
 
 TIdStack::~TIdStack() {

@@ -31,6 +31,9 @@ public:
   // The monotonic clock, in milliseconds, that the waits for data are
   // measured by.
   virtual std::int64_t Milliseconds();
+  // The finest monotonic counter there is, in microseconds, for timing an
+  // exchange.
+  virtual std::int64_t Microseconds();
 };
 
 // Holds the process's socket layer while it lives: the first one starts it,

@@ -59,6 +59,16 @@ public:
   }
   ~TWinsockLayer() override { WSACleanup_(); }
 
+  std::int64_t Microseconds() override {
+    LARGE_INTEGER count, frequency;
+    if (!QueryPerformanceCounter(&count) || !QueryPerformanceFrequency(&frequency))
+      return TIdSocketLayer::Microseconds();
+    // In two steps: count * 1 000 000 would overflow after some days.
+    const std::int64_t perSecond = frequency.QuadPart;
+    return count.QuadPart / perSecond * 1'000'000 +
+           count.QuadPart % perSecond * 1'000'000 / perSecond;
+  }
+
   int Resolve(const std::string& host, std::uint32_t& address) override {
     const hostent* entry = gethostbyname_(host.c_str());
     if (entry == nullptr)

@@ -77,6 +77,10 @@ public:
 
   const std::string& StatusLine() const { return Response.StatusLine; }
   const TIdHeaderList& ResponseHeaders() const { return Response.RawHeaders; }
+  // The last exchange on the socket layer's microsecond counter: the end of
+  // the request's send, and the first byte of the answer.
+  std::int64_t RequestSentUs() const { return io_.SentUs; }
+  std::int64_t AnswerStartUs() const { return io_.FirstByteUs; }
 
   TIdHTTPProtocolVersion ProtocolVersion = pv1_1;
   TIdProxyConnectionInfo ProxyParams;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -21,7 +22,7 @@
 namespace peer {
 
 struct TStep {
-  enum TKind { Send, Delay, Close, Reset } Kind;
+  enum TKind { Send, Delay, Close, Reset, DateLine } Kind;
   std::string Bytes;
   int Milliseconds;
 };
@@ -32,6 +33,10 @@ inline TStep Send(std::string bytes) {
 inline TStep Delay(int milliseconds) {
   return {TStep::Delay, std::string(), milliseconds};
 }
+// A Date header line of the host's clock, skewed by that many milliseconds.
+inline TStep DateLine(int skewMilliseconds) {
+  return {TStep::DateLine, std::string(), skewMilliseconds};
+}
 inline TStep Close() {
   return {TStep::Close, std::string(), 0};
 }
@@ -41,6 +46,30 @@ inline TStep Reset() {
 
 using TScript = std::vector<TStep>;
 using TClock = std::chrono::steady_clock;
+
+// "Date: Fri, 11 Dec 2026 05:46:37 GMT\r\n" for the host's time plus skew.
+inline std::string DateLineNow(int skewMilliseconds) {
+  using namespace std::chrono;
+  const long long seconds = duration_cast<milliseconds>(system_clock::now().time_since_epoch() +
+                                                        milliseconds(skewMilliseconds))
+                                .count() /
+                            1000;
+  const long long days = seconds / 86400, second = seconds % 86400;
+  // Civil date from days since 1970-01-01 (proleptic Gregorian).
+  const long long z = days + 719468, era = z / 146097, doe = z - era * 146097;
+  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+  const long long day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
+  const long long year = yoe + era * 400 + (month <= 2);
+  static const char* const dayNames[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
+  static const char* const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  char text[64];
+  std::snprintf(text, sizeof text, "Date: %s, %02lld %s %04lld %02lld:%02lld:%02lld GMT\r\n",
+                dayNames[days % 7], day, monthNames[month - 1], year, second / 3600,
+                second / 60 % 60, second % 60);
+  return text;
+}
 
 class TScriptedPeer {
 public:
@@ -135,6 +164,12 @@ private:
           return true;
         }
         break;
+      case TStep::DateLine: {
+        const std::string line = DateLineNow(step.Milliseconds);
+        if (!peer::Send(client, line.data(), static_cast<int>(line.size())))
+          return true;
+        break;
+      }
       case TStep::Delay:
         std::this_thread::sleep_for(std::chrono::milliseconds(step.Milliseconds));
         break;
