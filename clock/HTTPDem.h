@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "clock/Settings.h"
@@ -73,6 +74,8 @@ public:
   TMenuItem& N1;
   TMenuItem& N2;
   TMenuItem& K1;
+  // Precise mode: the update measures the server's clock to the millisecond.
+  TMenuItem& P1;
   TMenuItem& N3;
   TMenuItem& E1;
   TMenuItem& Help1;
@@ -145,6 +148,7 @@ public:
   void S1Click(TObject* Sender);
   void N2Click(TObject* Sender);
   void K1Click(TObject* Sender);
+  void P1Click(TObject* Sender);
 
   // Registration of the program itself as a service; no control shows the
   // two buttons.
@@ -167,6 +171,9 @@ private:
   void BindRunHandlers();
   void RunUpdate();
   void ApplyOutcome(const UpdateResult& result);
+  // The new local time as of now: a precise update adds the time since its
+  // decision.
+  CalendarTime NewLocalTimeNow(const UpdateResult& result);
   // The success or refusal shown in the tray, the status bar and a dialog.
   void ShowResult(const char* residentIcon, const UpdateResult& result);
   void EndUpdate();
@@ -177,6 +184,8 @@ private:
   bool keepStoredWebSite_ = false;
   // Only one update at a time: the client serves one exchange.
   bool updateRunning_ = false;
+  // A precise update's decision instant on the client's counter.
+  std::optional<std::int64_t> preciseDecisionUs_;
 };
 
 // The main window's caption, the application title from its creation on.

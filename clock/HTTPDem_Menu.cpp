@@ -43,6 +43,10 @@ void TForm1::K1Click(TObject*) {
   ShowMessage("ｽﾀｰﾄｱｯﾌﾟから削除しました。");
 }
 
+void TForm1::P1Click(TObject*) {
+  P1.SetChecked(!P1.Checked());
+}
+
 // The free functions, which the handlers' own names would hide.
 void TForm1::Button2Click(TObject*) {
   ::InstallService([](const std::string& text) { ShowMessage(text); });

@@ -146,6 +146,7 @@ void TForm1::LoadClockSettings() {
     if (!seconds.empty())
       Edit7.SetText(seconds);
   });
+  steps.Run([this] { P1.SetChecked(ReadSetting(kSet, "Precise", "") == kOn); });
   steps.RaiseFirstError();
 }
 
@@ -185,6 +186,9 @@ void TForm1::Button3Click(TObject*) {
   else if (ComboBox1.ItemIndex() == 1)
     WriteSetting(kSet, "Hosei", "+");
   WriteSetting(kSet, "Hoseiti", Edit7.Text());
+  // A file that never had the mode on stays as it was.
+  if (P1.Checked() || !ReadSetting(kSet, "Precise", "").empty())
+    WriteSetting(kSet, "Precise", OnOff(P1.Checked()));
   ShowMessage("設定を保存しました。");
 }
 

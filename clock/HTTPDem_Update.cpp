@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "clock/PreciseTime.h"
 #include "clock/net/IdException.h"
 #include "clock/platform/SystemClock.h"
 #include "clock/platform/SystemInfo.h"
@@ -15,6 +16,47 @@ namespace {
 const char kStartingText[] = "時刻更新を開始します。";
 const char kFailedText[] = "時刻更新は失敗しました。";
 const unsigned kDialogPauseMs = 500;
+const char kContradictedNote[] = "(高精度の測定は応答の時刻が食い違ったため通常の精度)";
+
+// The precise mode's requests: the run's own client on the run's URL, its
+// counter, and waits that serve the window as the exchange's waits do.
+class TClientTimeProbe : public TTimeProbe {
+public:
+  TClientTimeProbe(TIdHTTP& client, const std::string& url) : client_(client), url_(url) {}
+
+  TTimeAnswer Ask() override {
+    client_.HeadRequest(url_);
+    TTimeAnswer answer;
+    answer.StatusLine = client_.StatusLine();
+    answer.Headers = client_.ResponseHeaders().Lines;
+    answer.SentUs = client_.RequestSentUs();
+    answer.FirstByteUs = client_.AnswerStartUs();
+    return answer;
+  }
+
+  std::int64_t Microseconds() override { return client_.SocketLayer->Microseconds(); }
+
+  void Wait(std::int64_t microseconds) override {
+    const std::int64_t slice = std::int64_t{TIdAntiFreeze::SliceMilliseconds()} * 1000;
+    platform::SystemClock().WaitForInput(
+        static_cast<uint32_t>(std::min(microseconds, slice) / 1000));
+    TIdAntiFreeze::DoProcess(true);
+  }
+
+private:
+  TIdHTTP& client_;
+  const std::string& url_;
+};
+
+// The system timer at its finest for as long as the measurement runs.
+class TFineTimer {
+public:
+  TFineTimer() { platform::SystemClock().SetFineTimer(true); }
+  ~TFineTimer() { platform::SystemClock().SetFineTimer(false); }
+  TFineTimer(const TFineTimer&) = delete;
+  TFineTimer& operator=(const TFineTimer&) = delete;
+};
+
 } // namespace
 
 void TForm1::BindRunHandlers() {
@@ -38,6 +80,7 @@ void TForm1::BindRunHandlers() {
   S1.OnClick = [this](TObject* Sender) { S1Click(Sender); };
   N2.OnClick = [this](TObject* Sender) { N2Click(Sender); };
   K1.OnClick = [this](TObject* Sender) { K1Click(Sender); };
+  P1.OnClick = [this](TObject* Sender) { P1Click(Sender); };
   Button2.OnClick = [this](TObject* Sender) { Button2Click(Sender); };
   Button4.OnClick = [this](TObject* Sender) { Button4Click(Sender); };
 }
@@ -90,11 +133,20 @@ void TForm1::RunUpdate() {
   const int site = ComboBox3.ItemIndex();
   const std::string url =
       "http://" + (site >= 0 ? ComboBox3.Items()[static_cast<size_t>(site)] : std::string());
+  // Read once: the menu stays usable while the exchange waits.
+  const bool preciseMode = P1.Checked();
   inputs.StartTicks = clock.TickCount();
   bool socketFailed = false;
   std::string socketError;
+  TPreciseResult precise;
   try {
-    IdHTTP1.HeadRequest(url);
+    if (preciseMode) {
+      TClientTimeProbe probe(IdHTTP1, url);
+      TFineTimer fineTimer;
+      precise = MeasureServerClock(probe);
+    } else {
+      IdHTTP1.HeadRequest(url);
+    }
   } catch (const EIdSocketError& error) {
     // The run goes on with what this exchange received before the failure.
     socketFailed = true;
@@ -114,6 +166,12 @@ void TForm1::RunUpdate() {
 
   inputs.StatusLine = IdHTTP1.StatusLine();
   inputs.ResponseHeaders = IdHTTP1.ResponseHeaders().Lines;
+  const bool measured = preciseMode && !socketFailed && precise.End == peMeasured;
+  if (preciseMode && !socketFailed && !measured) {
+    // The first answer alone, as the ordinary exchange would have taken it.
+    inputs.StatusLine = precise.First.StatusLine;
+    inputs.ResponseHeaders = precise.First.Headers;
+  }
   inputs.LocalClock = CalendarTimeToDateTime(clock.LocalTime());
   inputs.ConversionBias = LocalZoneBias();
   inputs.ForceSummerTime = CheckBox3.Checked();
@@ -123,7 +181,21 @@ void TForm1::RunUpdate() {
   inputs.LimitDeviation = CheckBox7.Checked();
   inputs.MaxDeviationSecondsText = Edit6.Text();
   inputs.EndTicks = clock.TickCount();
-  ApplyOutcome(DecideUpdate(inputs, platform::SystemInfo().DecimalSeparator()));
+  preciseDecisionUs_.reset();
+  if (measured) {
+    // The server's time now, read with the local clock; nothing is added
+    // for the exchange, which the measurement has already taken out.
+    const std::int64_t now = IdHTTP1.SocketLayer->Microseconds();
+    inputs.LocalClock = CalendarTimeToDateTime(clock.LocalTime());
+    inputs.StartTicks = inputs.EndTicks;
+    inputs.MeasuredServerGmt =
+        CalendarMillisecondsToDateTime(RoundedMilliseconds(now + precise.OffsetUs));
+    preciseDecisionUs_ = now;
+  }
+  UpdateResult result = DecideUpdate(inputs, platform::SystemInfo().DecimalSeparator());
+  if (preciseMode && !socketFailed && precise.End == peContradicted)
+    result.StatusText += kContradictedNote;
+  ApplyOutcome(result);
 }
 
 void TForm1::ApplyOutcome(const UpdateResult& result) {
@@ -131,7 +203,7 @@ void TForm1::ApplyOutcome(const UpdateResult& result) {
   case uoSet: {
     Timer3.SetEnabled(false);
     uint32_t error = 0;
-    if (!platform::SystemClock().SetLocalTime(result.NewLocalTime, error)) {
+    if (!platform::SystemClock().SetLocalTime(NewLocalTimeNow(result), error)) {
       // Refused (no right to set the clock): a failure, reported with the
       // system's reason, not a success.
       if (Resident)
@@ -154,6 +226,15 @@ void TForm1::ApplyOutcome(const UpdateResult& result) {
     StatusBar1.SetSimpleText(result.StatusText);
     return;
   }
+}
+
+CalendarTime TForm1::NewLocalTimeNow(const UpdateResult& result) {
+  if (!preciseDecisionUs_)
+    return result.NewLocalTime;
+  // The time since the decision counts too: it is set to the millisecond.
+  const std::int64_t since = IdHTTP1.SocketLayer->Microseconds() - *preciseDecisionUs_;
+  return CalendarMillisecondsToCalendarTime(
+      CalendarTimeToCalendarMilliseconds(result.NewLocalTime) + RoundedMilliseconds(since));
 }
 
 void TForm1::ShowResult(const char* residentIcon, const UpdateResult& result) {

@@ -27,6 +27,11 @@ public:
   virtual CalendarTime LocalTime() = 0;
   // Returns false with the system's error number when the clock was not set.
   virtual bool SetLocalTime(const CalendarTime& time, uint32_t& error) = 0;
+  // The system timer at its finest resolution while on, for waits and
+  // clock readings to the millisecond.
+  virtual void SetFineTimer(bool on) = 0;
+  // Blocks at most that long; a message for the thread's windows ends it.
+  virtual void WaitForInput(uint32_t milliseconds) = 0;
 };
 
 template <> TSystemClock* TSeam<TSystemClock>::Platform();

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <mmsystem.h>
+
 #include "clock/platform/SystemClock.h"
 
 namespace platform {
@@ -48,6 +50,17 @@ public:
       return true;
     error = GetLastError();
     return false;
+  }
+
+  void SetFineTimer(bool on) override {
+    if (on)
+      timeBeginPeriod(1);
+    else
+      timeEndPeriod(1);
+  }
+
+  void WaitForInput(uint32_t milliseconds) override {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
   }
 };
 

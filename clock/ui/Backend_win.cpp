@@ -199,6 +199,16 @@ void TWin32Backend::MenuCommand(UINT id) {
     found->second->UserClick();
 }
 
+void TWin32Backend::ShowMenuChecks(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    auto found = menuCommands_.find(GetMenuItemID(menu, i));
+    if (found != menuCommands_.end())
+      CheckMenuItem(menu, static_cast<UINT>(i),
+                    MF_BYPOSITION | (found->second->Checked() ? MF_CHECKED : MF_UNCHECKED));
+  }
+}
+
 LRESULT TWin32Backend::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!HasApplication())
     return DefWindowProcA(window, message, wParam, lParam);

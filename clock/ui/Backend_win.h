@@ -42,6 +42,8 @@ public:
   UINT AddMenuCommand(TMenuItem& item);
   void RemoveMenuCommand(UINT id);
   void MenuCommand(UINT id);
+  // Sets the check marks of a menu about to open from its items.
+  void ShowMenuChecks(HMENU menu);
   // A child window id, unique in the program.
   int NextControlId() { return nextControlId_++; }
 

@@ -320,6 +320,9 @@ public:
   const std::string& Caption() const { return caption_; }
   const std::string& Hint() const { return hint_; }
   bool IsSeparator() const { return caption_ == "-"; }
+  // The check mark, shown the next time the menu opens.
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked) { checked_ = checked; }
   TNotifyEvent OnClick;
 
   // Adds a sub-item at the end and returns it. Menus are complete before
@@ -336,6 +339,7 @@ private:
   std::string name_;
   std::string caption_;
   std::string hint_;
+  bool checked_ = false;
   std::vector<std::unique_ptr<TMenuItem>> items_;
 };
 

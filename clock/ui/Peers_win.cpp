@@ -793,6 +793,9 @@ bool RouteNotification(TWin32Backend& backend, UINT message, WPARAM wParam, LPAR
       backend.MenuCommand(LOWORD(wParam));
     }
     return true;
+  case WM_INITMENUPOPUP:
+    backend.ShowMenuChecks(reinterpret_cast<HMENU>(wParam));
+    return true;
   case WM_NOTIFY: {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     if (TControlWindow* child = ControlWindowOf(header->hwndFrom))

@@ -3,7 +3,9 @@
 // instead of touching the host's.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "clock/platform/SystemClock.h"
@@ -24,8 +26,19 @@ public:
 
   bool SetLocalTime(const CalendarTime& time, uint32_t& error) override {
     SetTimes.push_back(time);
+    SetAt.push_back(std::chrono::system_clock::now());
     error = SetSucceeds ? 0 : SetError;
     return SetSucceeds;
+  }
+
+  void SetFineTimer(bool on) override {
+    FineTimer = on;
+    ++FineTimerChanges;
+  }
+
+  // Really waits: the counter the waits are measured on is the real one.
+  void WaitForInput(uint32_t milliseconds) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
   }
 
   platform::ZoneInformation Zone;
@@ -35,4 +48,8 @@ public:
   bool SetSucceeds = true;
   uint32_t SetError = 1314; // privilege not held
   std::vector<CalendarTime> SetTimes;
+  // The host's time at each request to set the clock.
+  std::vector<std::chrono::system_clock::time_point> SetAt;
+  bool FineTimer = false;
+  int FineTimerChanges = 0;
 };

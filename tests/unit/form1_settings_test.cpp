@@ -317,6 +317,33 @@ TEST(Form1Save, FirstStartWritesNoListChoiceThatWasNotMade) {
   EXPECT_EQ(start.backend.Shown[0].Caption, "Velmora Ver1.32");
 }
 
+// The precise mode's key comes after every other key of Set, and only once
+// the mode has been on: a file of a user who never turned it on stays as it
+// was. It loads with the other keys; a missing key means off.
+TEST(Form1Save, PreciseModeIsSavedOnceUsedAndLoaded) {
+  std::string saved;
+  {
+    TStart start(nullptr);
+    TForm1& form = *start.form;
+    EXPECT_FALSE(form.P1.Checked());
+    form.Button3.UserClick();
+    EXPECT_EQ(start.SetIni().find("Precise"), std::string::npos) << start.SetIni();
+    form.P1.UserClick();
+    EXPECT_TRUE(form.P1.Checked());
+    form.Button3.UserClick();
+    saved = start.SetIni();
+    EXPECT_EQ(saved.substr(saved.size() - 23), "Hoseiti=0\r\nPrecise=On\r\n");
+  }
+  {
+    TStart on(saved.c_str());
+    EXPECT_TRUE(on.form->P1.Checked());
+    on.form->P1.UserClick();
+    on.form->Button3.UserClick();
+    EXPECT_NE(on.SetIni().find("\r\nPrecise=Off\r\n"), std::string::npos) << on.SetIni();
+  }
+  EXPECT_FALSE(TStart("[Set]\r\nPrecise=Off\r\n").form->P1.Checked());
+}
+
 TEST(Form1Save, EveryKeyInOrderThenSkippedKeysKeepTheirLines) {
   std::string saved;
   {

@@ -10,6 +10,7 @@
 #include "tests/unit/Form1RunFixture.h"
 
 #include "clock/net/MessagePump_posix.h"
+#include "clock/time/Calendar.h"
 
 namespace {
 
@@ -412,6 +413,57 @@ TEST_F(Form1Update, CorrectionAndSummerHourReachTheDecision) {
     EXPECT_STREQ(set, c.Set) << c.Correction << " " << c.Sign << " " << c.Summer << " "
                              << c.SummerEnabled;
   }
+}
+
+} // namespace
+
+namespace {
+
+// CalendarMilliseconds of a moment of the host's clock.
+CalendarMilliseconds CalendarMillisecondsOf(std::chrono::system_clock::time_point at) {
+  return DayNumber(1970, 1, 1) * 86'400'000 +
+         std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
+}
+
+// Precise mode against a peer whose clock runs 37.333 s ahead of the host:
+// several requests on one kept-alive connection, the system timer fine only
+// meanwhile, and the clock set to the peer's time to the millisecond (the
+// bound leaves room for a loaded machine; the Wine scenario holds 20 ms).
+TEST_F(Form1Update, PreciseUpdateSetsThePeersTimeToTheMillisecond) {
+  peer_ = std::make_unique<peer::TScriptedPeer>(
+      peer::TScript{peer::Send("HTTP/1.1 200 OK\r\n"), peer::DateLine(37'333),
+                    peer::Send("Content-Length: 0\r\n\r\n")});
+  UseSite("127.0.0.1:" + std::to_string(peer_->Port()));
+  form.P1.SetChecked(true);
+  // The peer's time is days from the fake local clock's.
+  form.CheckBox7.SetChecked(false);
+  Click();
+  ASSERT_EQ(clock.SetTimes.size(), 1u);
+  const CalendarMilliseconds expected =
+      CalendarMillisecondsOf(clock.SetAt[0]) + 37'333 + 9 * 3'600'000;
+  EXPECT_NEAR(static_cast<double>(CalendarTimeToCalendarMilliseconds(clock.SetTimes[0])),
+              static_cast<double>(expected), 30);
+  EXPECT_GE(peer_->Requests().size(), 2u);
+  EXPECT_LE(peer_->Requests().size(), 8u);
+  EXPECT_EQ(peer_->Connections(), 1);
+  EXPECT_EQ(clock.FineTimerChanges, 2);
+  EXPECT_FALSE(clock.FineTimer);
+  EXPECT_EQ(form.StatusBar1.SimpleText(), "時刻更新に成功しました。");
+}
+
+// A server whose Date stands still contradicts itself once more than a
+// second has passed: the update takes the first answer as the ordinary one
+// would, and the status bar says why.
+TEST_F(Form1Update, PreciseUpdateFallsBackOnAStandingDate) {
+  Serve(Answer("HTTP/1.1 200 OK"));
+  form.P1.SetChecked(true);
+  const TLog log = Click();
+  ASSERT_EQ(clock.SetTimes.size(), 1u);
+  EXPECT_EQ(CalendarTimeToCalendarMilliseconds(clock.SetTimes[0]) / 1000,
+            CalendarTimeToCalendarMilliseconds({2026, 12, 7, 1, 14, 46, 37, 0}) / 1000);
+  EXPECT_LE(peer_->Requests().size(), 8u);
+  EXPECT_EQ(form.StatusBar1.SimpleText(),
+            "時刻更新に成功しました。(高精度の測定は応答の時刻が食い違ったため通常の精度)");
 }
 
 } // namespace
