@@ -72,15 +72,21 @@ void TTimeServer::ServeConnection(peer::TSocket client) {
     if (end != std::string::npos) {
       received.erase(0, end + 4);
       const bool first = ++requests_ == 1;
+      if (DelayMs > 0)
+        Sleep(static_cast<DWORD>(DelayMs));
       ULONGLONG now = UtcNow();
       if (!AnswerAtOnce && now % second >= second / 2) {
         Sleep(static_cast<DWORD>((second - now % second) / 10000) + 1);
         now = UtcNow();
       }
-      const ULONGLONG date = now - now % second + OffsetSeconds * static_cast<LONGLONG>(second);
+      const ULONGLONG skewed =
+          now + OffsetSeconds * static_cast<LONGLONG>(second) + SkewMs * LONGLONG{10000};
+      const ULONGLONG date = skewed - skewed % second;
       const std::string answer =
           (first && !FirstStatusLine.empty() ? FirstStatusLine : StatusLine) +
           "\r\nDate: " + HttpDate(date) + "\r\nContent-Length: 0\r\n\r\n";
+      if (DelayMs > 0)
+        Sleep(static_cast<DWORD>(DelayMs));
       if (!peer::Send(client, answer.data(), static_cast<int>(answer.size())))
         return;
       idleSince = GetTickCount();
@@ -135,12 +141,25 @@ BOOL CALLBACK FindFormProcess(HWND window, LPARAM parameter) {
 DWORD StartLogged(const std::string& program, const std::string& arguments,
                   const std::string& currentDirectory, const std::string& logPath,
                   const std::string& wineDebug) {
-  const std::string folder = UnixPath(currentDirectory);
   const std::string prefix = UnixPath("C:\\") + "/..";
-  const std::string script = "cd '" + folder + "' && exec 2>'" + UnixPath(logPath) +
-                             "' && WINEPREFIX='" + prefix + "' WINEDEBUG=" + wineDebug + " exec " +
-                             WineLoader() + " '" + program + "'" + arguments;
-  std::string commandLine = "Z:\\bin\\sh -c \"" + script + "\"";
+  StartHostShell("exec 2>'" + UnixPath(logPath) + "' && WINEPREFIX='" + prefix + "' WINEDEBUG=" +
+                     wineDebug + " exec " + WineLoader() + " '" + program + "'" + arguments,
+                 currentDirectory);
+  const DWORD start = GetTickCount();
+  DWORD found = 0;
+  while (!found && GetTickCount() - start < 30000) {
+    Sleep(100);
+    EnumWindows(FindFormProcess, reinterpret_cast<LPARAM>(&found));
+  }
+  if (!found)
+    throw std::runtime_error("the program's window did not appear: " + program);
+  return found;
+}
+} // namespace
+
+void StartHostShell(const std::string& script, const std::string& currentDirectory) {
+  const std::string commandLine =
+      "Z:\\bin\\sh -c \"cd '" + UnixPath(currentDirectory) + "' && " + script + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
@@ -155,17 +174,7 @@ DWORD StartLogged(const std::string& program, const std::string& arguments,
     THandle thread(info.hThread);
     THandle shell(info.hProcess);
   }
-  const DWORD start = GetTickCount();
-  DWORD found = 0;
-  while (!found && GetTickCount() - start < 30000) {
-    Sleep(100);
-    EnumWindows(FindFormProcess, reinterpret_cast<LPARAM>(&found));
-  }
-  if (!found)
-    throw std::runtime_error("the program's window did not appear: " + commandLine);
-  return found;
 }
-} // namespace
 
 TLoggedProcess::TLoggedProcess(const std::string& program, const std::string& arguments,
                                const std::string& currentDirectory, const std::string& logPath,

@@ -35,6 +35,10 @@ public:
   int Connections() const { return connections_; }
 
   std::atomic<int> OffsetSeconds{0};
+  // A further offset below the second, and a pause before and after the
+  // Date is taken: the one-way delays of a distant server.
+  std::atomic<int> SkewMs{0};
+  std::atomic<int> DelayMs{0};
   // Set before the first request; the first answer may have its own.
   std::string StatusLine = "HTTP/1.1 200 OK";
   std::string FirstStatusLine;
@@ -61,6 +65,10 @@ private:
 // ServerList.txt with the one site and Set.ini with the given lines of its
 // section Set (CR LF each).
 void WriteFixtures(const TTempFolder& folder, const std::string& site, const std::string& setLines);
+
+// Starts /bin/sh of the host with the script, in that folder; it is not our
+// child, so nothing waits for it.
+void StartHostShell(const std::string& script, const std::string& currentDirectory);
 
 // The program started by a host shell with WINEDEBUG set to the given
 // channels and Wine's standard error in a file; it is found by its main
