@@ -41,9 +41,16 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 } // namespace
 
 bool TServerClockEstimate::Add(std::int64_t dateUs, std::int64_t sentUs, std::int64_t firstByteUs) {
-  const std::int64_t middle = sentUs + (firstByteUs - sentUs) / 2;
-  const std::int64_t low = dateUs - middle, high = dateUs + kSecondUs - middle;
+  const std::int64_t roundTrip = firstByteUs - sentUs;
   const std::int64_t surelyLow = dateUs - firstByteUs, surelyHigh = dateUs + kSecondUs - sentUs;
+  if (empty_ || roundTrip < shortestRoundTrip_)
+    shortestRoundTrip_ = roundTrip;
+  // A round trip well above the shortest was held up on one way or the
+  // other: its middle says little, so it counts by its sure bounds only.
+  const bool middleHolds = roundTrip <= shortestRoundTrip_ + shortestRoundTrip_ / 4 + kSlackUs;
+  const std::int64_t middle = sentUs + roundTrip / 2;
+  const std::int64_t low = middleHolds ? dateUs - middle : surelyLow;
+  const std::int64_t high = middleHolds ? dateUs + kSecondUs - middle : surelyHigh;
   if (empty_) {
     low_ = low, high_ = high, surelyLow_ = surelyLow, surelyHigh_ = surelyHigh;
     empty_ = false;
@@ -90,8 +97,9 @@ TPreciseResult MeasureServerClock(TTimeProbe& probe) {
 
   TServerClockEstimate estimate;
   estimate.Add(*firstDate, result.First.SentUs, result.First.FirstByteUs);
-  std::int64_t roundTrip = result.First.FirstByteUs - result.First.SentUs;
   while (result.Requests < kPreciseMaxRequests && estimate.WidthUs() > kEnoughUs) {
+    // The shortest round trip is the one the middles hold for.
+    const std::int64_t roundTrip = estimate.ShortestRoundTripUs();
     const std::int64_t send = estimate.NextSendUs(probe.Microseconds() + kLeadUs, roundTrip);
     // The answer must be back within the update's time, with a round trip
     // to spare.
@@ -106,8 +114,6 @@ TPreciseResult MeasureServerClock(TTimeProbe& probe) {
       result.End = peContradicted;
       return result;
     }
-    // The latest round trip predicts the next best.
-    roundTrip = answer.FirstByteUs - answer.SentUs;
   }
   result.End = peMeasured;
   result.OffsetUs = estimate.OffsetUs();

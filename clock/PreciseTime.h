@@ -63,13 +63,15 @@ std::int64_t RoundedMilliseconds(std::int64_t microseconds);
 // What the answers so far allow for the offset. Each answer bounds it from
 // its Date and the instant the server stamped it, taken as the middle of
 // its round trip; the round trip's ends bound it for certain, and answers
-// that leave nothing between those are contradictory.
+// that leave nothing between those are contradictory. An answer whose round
+// trip was held up counts by those sure bounds only.
 class TServerClockEstimate {
 public:
   // False when the answer contradicts those before (it is not added).
   bool Add(std::int64_t dateUs, std::int64_t sentUs, std::int64_t firstByteUs);
   std::int64_t OffsetUs() const { return (low_ + high_) / 2; }
   std::int64_t WidthUs() const { return high_ > low_ ? high_ - low_ : 0; }
+  std::int64_t ShortestRoundTripUs() const { return shortestRoundTrip_; }
   // The send moment, at or after earliestUs, for which the server's second
   // turns, by the current estimate, in the middle of a round trip that
   // long.
@@ -77,6 +79,7 @@ public:
 
 private:
   bool empty_ = true;
+  std::int64_t shortestRoundTrip_ = 0;
   std::int64_t low_ = 0, high_ = 0;
   std::int64_t surelyLow_ = 0, surelyHigh_ = 0;
 };
