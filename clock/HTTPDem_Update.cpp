@@ -2,6 +2,7 @@
 // what came back, and its effects on the clock, the window and the tray.
 #include "clock/HTTPDem.h"
 
+#include <algorithm>
 #include <string>
 
 #include "clock/PreciseTime.h"
