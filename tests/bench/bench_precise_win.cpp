@@ -59,16 +59,30 @@ bool ProgramRun(e2e::TTimeServer& server, bool precise, TFigures& figures) {
                          (precise ? "Precise=On\r\n" : ""));
   const std::string program = e2e::CopyProgram("Velmora.exe", folder);
   const std::string log = folder.File("stderr.txt");
-  e2e::TLoggedProcess velmora(program, "", folder.Path(), log, "err+sync");
-  HWND form = e2e::WaitForWindow(velmora.Id(), "TForm1", 30000);
+  // Under Wine a program that has just ended keeps its running mark for a
+  // moment, and a copy started then ends itself: start again until one stays.
+  std::unique_ptr<e2e::TLoggedProcess> started;
+  HWND form = nullptr;
+  for (int attempt = 0; attempt < 5 && !form; ++attempt) {
+    if (attempt > 0)
+      Sleep(2000);
+    started = std::make_unique<e2e::TLoggedProcess>(program, "", folder.Path(), log, "err+sync");
+    form = e2e::WaitForWindow(started->Id(), "TForm1", 30000);
+    if (form && started->WaitForExit(1000))
+      form = nullptr;
+  }
+  e2e::TLoggedProcess& velmora = *started;
   HWND button = form ? e2e::FindChild(form, "TButton", "時刻更新(&K)") : nullptr;
-  if (!button)
+  if (!button) {
+    std::printf("  a run without a window\n");
     return false;
+  }
   const int before = server.Requests();
   const DWORD start = GetTickCount();
   PostMessageA(button, BM_CLICK, 0, 0);
   HWND box = e2e::WaitForShownWindow(velmora.Id(), "#32770", kCaption, 30000);
   const DWORD wall = GetTickCount() - start;
+  const std::string status = e2e::StatusText(form, velmora.Id());
   if (box)
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   Sleep(300);
@@ -77,8 +91,11 @@ bool ProgramRun(e2e::TTimeServer& server, bool precise, TFigures& figures) {
   const std::string text = e2e::ReadFileText(log);
   const std::string line = "difference ";
   const std::size_t at = text.find(line);
-  if (!box || at == std::string::npos)
+  if (!box || at == std::string::npos) {
+    std::printf("  a run without a figure: %s; status %s\n", box ? "report" : "no report",
+                status.c_str());
     return false;
+  }
   figures.Errors.push_back(std::strtod(text.c_str() + at + line.size(), nullptr) - kSkewMs);
   figures.Requests.push_back(server.Requests() - before);
   figures.WallMs.push_back(wall);
