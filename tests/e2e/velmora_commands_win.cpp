@@ -22,10 +22,10 @@ namespace {
 const char kCaption[] = "Velmora Ver1.32";
 // The menus live in Wine's own process, so their items cannot be read from
 // here. The toolkit numbers the command items from 1000 in creation order,
-// the main menu first: 設定 (N2, K1, E1), then ﾍﾙﾌﾟ (ReadMeR1, S1).
+// the main menu first: 設定 (N2, K1, P1, E1), then ﾍﾙﾌﾟ (ReadMeR1, S1).
 const WPARAM kRegisterStartup = 1000; // N2
 const WPARAM kRemoveStartup = 1001;   // K1
-const WPARAM kReadMe = 1003;          // ReadMeR1
+const WPARAM kReadMe = 1004;          // ReadMeR1
 
 std::string Lower(std::string text) {
   CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
