@@ -194,8 +194,12 @@ TAnswerProbe::TAnswerProbe(HWND window) : window_(window) {
       QueryPerformanceCounter(&after);
       const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
                         static_cast<double>(frequency.QuadPart);
-      if (ms > worstMs_)
+      if (ms > worstMs_) {
+        secondWorstMs_ = worstMs_.load();
         worstMs_ = ms;
+      } else if (ms > secondWorstMs_) {
+        secondWorstMs_ = ms;
+      }
       Sleep(50);
     }
   });
