@@ -33,9 +33,10 @@ root32_mirror() {
 }
 
 # Downloads a package with a temporary source list (nothing left behind)
-# and unpacks it into a folder; $1 package spec, $2 folder, $3 suites.
+# and unpacks it into a folder; $1 package (name, name/suite or
+# name:arch=version), $2 folder, $3 suites.
 root32_unpack() {
-  local spec=$1 into=$2 suites=$3 mirror work
+  local package=$1 into=$2 suites=$3 mirror work
   mirror=$(root32_mirror)
   [[ -n $mirror ]] || { echo "root32: no Debian mirror in the apt sources" >&2; return 1; }
   work=$(mktemp -d)
@@ -48,8 +49,8 @@ root32_unpack() {
     -o "Dir::State::Lists=$work/lists" -o "Dir::Cache::Archives=$work/archives"
     -o "APT::Get::List-Cleanup=0" -o "APT::Sandbox::User=root")
   if ! apt-get "${options[@]}" update -qq >/dev/null ||
-    ! (cd "$work" && apt-get "${options[@]}" download -qq "$spec" >/dev/null); then
-    echo "root32: cannot download $spec" >&2
+    ! (cd "$work" && apt-get "${options[@]}" download -qq "$package" >/dev/null); then
+    echo "root32: cannot download $package" >&2
     rm -rf "$work"
     return 1
   fi
