@@ -34,10 +34,6 @@ std::optional<std::int64_t> AnswerDateUs(const TTimeAnswer& answer) {
   return DateTimeToCalendarMilliseconds(*date) * 1000;
 }
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-  return a / b - (a % b != 0 && (a < 0) != (b < 0));
-}
-
 } // namespace
 
 bool TServerClockEstimate::Add(std::int64_t dateUs, std::int64_t sentUs, std::int64_t firstByteUs) {

@@ -7,10 +7,6 @@ namespace {
 // Day 1 (0001-01-01) counts from 1970-01-01 as day 1 - 719 163.
 constexpr int64_t UnixEpochDayNumber = 719'163;
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  return a / b - (a % b != 0 && (a < 0) != (b < 0));
-}
-
 int64_t FloorMod(int64_t a, int64_t b) {
   return a - FloorDiv(a, b) * b;
 }
@@ -40,6 +36,10 @@ void CivilFromDays(int64_t z, int& year, int& month, int& day) {
 }
 
 } // namespace
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+  return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
 
 bool IsLeapYear(int year) {
   return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);

@@ -11,6 +11,10 @@ constexpr int64_t MillisecondsPerDay = 86'400'000;
 // Day number of 1899-12-30, the zero of DateTime.
 constexpr int64_t DateTimeDayZero = 693'594;
 
+// The quotient rounded towards minus infinity, as calendar counts need it
+// for times before their zero.
+int64_t FloorDiv(int64_t a, int64_t b);
+
 bool IsLeapYear(int year);
 // 0 for a month outside 1..12.
 int DaysInMonth(int year, int month);
