@@ -165,14 +165,15 @@ void TForm1::RunUpdate() {
   }
   IdHTTP1.CloseConnection();
 
-  inputs.StatusLine = IdHTTP1.StatusLine();
-  inputs.ResponseHeaders = IdHTTP1.ResponseHeaders().Lines;
-  const bool measured = preciseMode && !socketFailed && precise.End == peMeasured;
-  if (preciseMode && !socketFailed && !measured) {
-    // The first answer alone, as the ordinary exchange would have taken it.
-    inputs.StatusLine = precise.First.StatusLine;
-    inputs.ResponseHeaders = precise.First.Headers;
-  }
+  // A precise measurement that ended by itself: measured, or left to the
+  // first answer alone, as the ordinary exchange would have taken it.
+  const bool preciseEnded = preciseMode && !socketFailed;
+  const bool measured = preciseEnded && precise.End == peMeasured;
+  inputs.StatusLine = preciseEnded ? precise.First.StatusLine : IdHTTP1.StatusLine();
+  inputs.ResponseHeaders = preciseEnded ? precise.First.Headers : IdHTTP1.ResponseHeaders().Lines;
+  // The counter is read with the local clock: the measured server time is
+  // taken for that instant.
+  const std::int64_t decisionUs = measured ? IdHTTP1.SocketLayer->Microseconds() : 0;
   inputs.LocalClock = CalendarTimeToDateTime(clock.LocalTime());
   inputs.ConversionBias = LocalZoneBias();
   inputs.ForceSummerTime = CheckBox3.Checked();
@@ -184,17 +185,14 @@ void TForm1::RunUpdate() {
   inputs.EndTicks = clock.TickCount();
   preciseDecisionUs_.reset();
   if (measured) {
-    // The server's time now, read with the local clock; nothing is added
-    // for the exchange, which the measurement has already taken out.
-    const std::int64_t now = IdHTTP1.SocketLayer->Microseconds();
-    inputs.LocalClock = CalendarTimeToDateTime(clock.LocalTime());
+    // Nothing is added for the exchange: the measurement has taken it out.
     inputs.StartTicks = inputs.EndTicks;
     inputs.MeasuredServerGmt =
-        CalendarMillisecondsToDateTime(RoundedMilliseconds(now + precise.OffsetUs));
-    preciseDecisionUs_ = now;
+        CalendarMillisecondsToDateTime(RoundedMilliseconds(decisionUs + precise.OffsetUs));
+    preciseDecisionUs_ = decisionUs;
   }
   UpdateResult result = DecideUpdate(inputs, platform::SystemInfo().DecimalSeparator());
-  if (preciseMode && !socketFailed && precise.End == peContradicted)
+  if (preciseEnded && precise.End == peContradicted)
     result.StatusText += kContradictedNote;
   ApplyOutcome(result);
 }
