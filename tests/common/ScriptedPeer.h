@@ -5,13 +5,14 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "tests/common/HttpDateText.h"
 
 #ifdef _WIN32
 #include "tests/common/PeerSocket_win.h"
@@ -49,26 +50,10 @@ using TClock = std::chrono::steady_clock;
 
 // "Date: Fri, 11 Dec 2026 05:46:37 GMT\r\n" for the host's time plus skew.
 inline std::string DateLineNow(int skewMilliseconds) {
-  using namespace std::chrono;
-  const long long seconds = duration_cast<milliseconds>(system_clock::now().time_since_epoch() +
-                                                        milliseconds(skewMilliseconds))
-                                .count() /
-                            1000;
-  const long long days = seconds / 86400, second = seconds % 86400;
-  // Civil date from days since 1970-01-01 (proleptic Gregorian).
-  const long long z = days + 719468, era = z / 146097, doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
-  const long long day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
-  const long long year = yoe + era * 400 + (month <= 2);
-  static const char* const dayNames[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
-  static const char* const monthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  char text[64];
-  std::snprintf(text, sizeof text, "Date: %s, %02lld %s %04lld %02lld:%02lld:%02lld GMT\r\n",
-                dayNames[days % 7], day, monthNames[month - 1], year, second / 3600,
-                second / 60 % 60, second % 60);
-  return text;
+  return "Date: " +
+         FormatHttpDate(CalendarMillisecondsOf(std::chrono::system_clock::now()) +
+                        skewMilliseconds) +
+         "\r\n";
 }
 
 class TScriptedPeer {

@@ -419,12 +419,6 @@ TEST_F(Form1Update, CorrectionAndSummerHourReachTheDecision) {
 
 namespace {
 
-// CalendarMilliseconds of a moment of the host's clock.
-CalendarMilliseconds CalendarMillisecondsOf(std::chrono::system_clock::time_point at) {
-  return DayNumber(1970, 1, 1) * 86'400'000 +
-         std::chrono::duration_cast<std::chrono::milliseconds>(at.time_since_epoch()).count();
-}
-
 // Precise mode against a peer whose clock runs 37.333 s ahead of the host:
 // several requests on one kept-alive connection, the system timer fine only
 // meanwhile, and the clock set to the peer's time to the millisecond (the
@@ -440,7 +434,7 @@ TEST_F(Form1Update, PreciseUpdateSetsThePeersTimeToTheMillisecond) {
   Click();
   ASSERT_EQ(clock.SetTimes.size(), 1u);
   const CalendarMilliseconds expected =
-      CalendarMillisecondsOf(clock.SetAt[0]) + 37'333 + 9 * 3'600'000;
+      peer::CalendarMillisecondsOf(clock.SetAt[0]) + 37'333 + 9 * 3'600'000;
   EXPECT_NEAR(static_cast<double>(CalendarTimeToCalendarMilliseconds(clock.SetTimes[0])),
               static_cast<double>(expected), 30);
   EXPECT_GE(peer_->Requests().size(), 2u);

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
 
 #include "clock/PreciseTime.h"
 #include "clock/time/Calendar.h"
+#include "tests/common/HttpDateText.h"
 
 namespace {
 
@@ -18,14 +18,7 @@ const std::int64_t kCounterZero =
     CalendarTimeToCalendarMilliseconds({2026, 12, 11, 5, 0, 0, 0, 0}) * 1000;
 
 std::string HttpDate(std::int64_t serverUs) {
-  static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  const CalendarTime t = CalendarMillisecondsToCalendarTime(serverUs / kSecond * 1000);
-  char text[40];
-  std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d GMT", days[t.DayOfWeek - 1],
-                t.Day, months[t.Month - 1], t.Year, t.Hour, t.Minute, t.Second);
-  return text;
+  return peer::FormatHttpDate(FloorDiv(serverUs, kSecond) * 1000);
 }
 
 // A server on a counter of its own making: its clock runs SkewUs ahead of
