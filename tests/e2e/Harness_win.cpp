@@ -85,11 +85,17 @@ TTempFolder::~TTempFolder() {
   RemoveTree(path_);
 }
 
-std::string CopyProgram(const std::string& name, const std::string& folder) {
+namespace {
+std::string CopyFrom(const std::string& dir, const std::string& name, const std::string& folder) {
   std::string target = folder + "\\" + name;
-  if (!CopyFileA((BinDir() + "\\" + name).c_str(), target.c_str(), FALSE))
+  if (!CopyFileA((dir + "\\" + name).c_str(), target.c_str(), FALSE))
     throw std::runtime_error("cannot copy " + name);
   return target;
+}
+} // namespace
+
+std::string CopyProgram(const std::string& name, const std::string& folder) {
+  return CopyFrom(BinDir(), name, folder);
 }
 
 std::string ReadFileText(const std::string& path) {
@@ -244,10 +250,7 @@ std::string HostedDir() {
 }
 
 std::string CopyHosted(const std::string& name, const std::string& folder) {
-  const std::string target = folder + "\\" + name;
-  if (!CopyFileA((HostedDir() + "\\" + name).c_str(), target.c_str(), FALSE))
-    throw std::runtime_error("cannot copy " + name);
-  return target;
+  return CopyFrom(HostedDir(), name, folder);
 }
 
 std::string WineLoader() {

@@ -157,6 +157,14 @@ DWORD StartLogged(const std::string& program, const std::string& arguments,
 }
 } // namespace
 
+std::optional<long> RequestedDifferenceMs(const std::string& log) {
+  const std::string line = "err:sync:NtSetSystemTime not allowed: difference ";
+  const std::size_t at = log.find(line);
+  if (at == std::string::npos)
+    return std::nullopt;
+  return std::strtol(log.c_str() + at + line.size(), nullptr, 10);
+}
+
 void StartHostShell(const std::string& script, const std::string& currentDirectory) {
   const std::string commandLine =
       "Z:\\bin\\sh -c \"cd '" + UnixPath(currentDirectory) + "' && " + script + "\"";

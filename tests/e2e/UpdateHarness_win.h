@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -65,6 +66,11 @@ private:
 // ServerList.txt with the one site and Set.ini with the given lines of its
 // section Set (CR LF each).
 void WriteFixtures(const TTempFolder& folder, const std::string& site, const std::string& setLines);
+
+// What a program asked Wine to set the clock to, from Wine's refusal on
+// standard error (WINEDEBUG err+sync): the difference from Wine's clock in
+// milliseconds; empty when the log holds no refusal.
+std::optional<long> RequestedDifferenceMs(const std::string& log);
 
 // Starts /bin/sh of the host with the script, in that folder; it is not our
 // child, so nothing waits for it.
