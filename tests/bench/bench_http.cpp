@@ -153,9 +153,8 @@ int Flood() {
   }
   std::printf("flood of up to %zu MB: \"%s\" after %.1f ms; peak resident %ld kB before, %ld kB "
               "after (+%ld kB); head bound %zu bytes\n",
-              lines.size() * 64 >> 20, outcome.c_str(), Milliseconds(TClock::now() - start),
-              before, PeakKilobytes(), PeakKilobytes() - before,
-              TIdResponseHeadReader::MaxHeadBytes);
+              lines.size() * 64 >> 20, outcome.c_str(), Milliseconds(TClock::now() - start), before,
+              PeakKilobytes(), PeakKilobytes() - before, TIdResponseHeadReader::MaxHeadBytes);
   return 0;
 }
 #endif

@@ -12,9 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/bench/BenchRuns_win.h"
 #include "tests/e2e/Harness_win.h"
 #include "tests/e2e/UpdateHarness_win.h"
 
@@ -29,26 +31,16 @@ struct TFigures {
   std::vector<double> WallMs;
 };
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double Worst(const std::vector<double>& values) {
-  double worst = 0;
-  for (double value : values)
-    worst = std::max(worst, std::fabs(value));
-  return worst;
-}
-
 void Print(const char* method, int delayMs, const TFigures& f, int runs) {
+  using bench::Median;
   std::vector<double> absolute;
   for (double error : f.Errors)
     absolute.push_back(std::fabs(error));
+  const double worst = absolute.empty() ? 0 : *std::max_element(absolute.begin(), absolute.end());
   std::printf("delay %3d ms  %-9s  error median %7.1f ms, worst %7.1f ms  requests %.1f  "
               "wall %7.1f ms  (%zu of %d runs)\n",
-              delayMs, method, Median(absolute), Worst(f.Errors), Median(f.Requests),
-              Median(f.WallMs), f.Errors.size(), runs);
+              delayMs, method, Median(absolute), worst, Median(f.Requests), Median(f.WallMs),
+              f.Errors.size(), runs);
 }
 
 // One update of a fresh program; false when it did not get to the clock.
@@ -59,19 +51,13 @@ bool ProgramRun(e2e::TTimeServer& server, bool precise, TFigures& figures) {
                          (precise ? "Precise=On\r\n" : ""));
   const std::string program = e2e::CopyProgram("Velmora.exe", folder);
   const std::string log = folder.File("stderr.txt");
-  // Under Wine a program that has just ended keeps its running mark for a
-  // moment, and a copy started then ends itself: start again until one stays.
-  std::unique_ptr<e2e::TLoggedProcess> started;
-  HWND form = nullptr;
-  for (int attempt = 0; attempt < 5 && !form; ++attempt) {
-    if (attempt > 0)
-      Sleep(2000);
-    started = std::make_unique<e2e::TLoggedProcess>(program, "", folder.Path(), log, "err+sync");
-    form = e2e::WaitForWindow(started->Id(), "TForm1", 30000);
-    if (form && started->WaitForExit(1000))
-      form = nullptr;
-  }
-  e2e::TLoggedProcess& velmora = *started;
+  std::unique_ptr<e2e::TProcess> started;
+  HWND form = bench::StartUntilItStays(
+      [&] {
+        return std::make_unique<e2e::TLoggedProcess>(program, "", folder.Path(), log, "err+sync");
+      },
+      started);
+  e2e::TProcess& velmora = *started;
   HWND button = form ? e2e::FindChild(form, "TButton", "時刻更新(&K)") : nullptr;
   if (!button) {
     std::printf("  a run without a window\n");
@@ -88,15 +74,13 @@ bool ProgramRun(e2e::TTimeServer& server, bool precise, TFigures& figures) {
   Sleep(300);
   PostMessageA(form, WM_CLOSE, 0, 0);
   velmora.WaitForExit(10000);
-  const std::string text = e2e::ReadFileText(log);
-  const std::string line = "difference ";
-  const std::size_t at = text.find(line);
-  if (!box || at == std::string::npos) {
+  const std::optional<long> difference = e2e::RequestedDifferenceMs(e2e::ReadFileText(log));
+  if (!box || !difference) {
     std::printf("  a run without a figure: %s; status %s\n", box ? "report" : "no report",
                 status.c_str());
     return false;
   }
-  figures.Errors.push_back(std::strtod(text.c_str() + at + line.size(), nullptr) - kSkewMs);
+  figures.Errors.push_back(static_cast<double>(*difference - kSkewMs));
   figures.Requests.push_back(server.Requests() - before);
   figures.WallMs.push_back(wall);
   return true;

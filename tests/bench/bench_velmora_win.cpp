@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "clock/net/TIdHTTP.h"
+#include "tests/bench/BenchRuns_win.h"
 #include "tests/e2e/Harness_win.h"
 #include "tests/e2e/UpdateHarness_win.h"
 
@@ -22,11 +23,6 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
   QueryPerformanceFrequency(&frequency);
   return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
          static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
 }
 
 LARGE_INTEGER Now() {
@@ -42,17 +38,11 @@ double UpdateMedian(e2e::TTimeServer& server, const std::string& result, int run
   e2e::WriteFixtures(folder, server.Site(),
                      "WebSite=0\r\nGosa=On\r\nGosaTime=300\r\nNonError=On\r\n");
   const std::string program = e2e::CopyProgram("Velmora.exe", folder);
-  // Under Wine a program that has just ended keeps its running mark for a
-  // moment, and a copy started then ends itself: start again until one stays.
   std::unique_ptr<e2e::TProcess> started;
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    started = std::make_unique<e2e::TProcess>("\"" + program + "\"", folder.Path());
-    if (e2e::WaitForWindow(started->Id(), "TForm1", 30000) && !started->WaitForExit(2000))
-      break;
-    Sleep(2000);
-  }
+  HWND form = bench::StartUntilItStays(
+      [&] { return std::make_unique<e2e::TProcess>("\"" + program + "\"", folder.Path()); },
+      started);
   e2e::TProcess& velmora = *started;
-  HWND form = e2e::WaitForWindow(velmora.Id(), "TForm1", 1000);
   HWND button = form ? e2e::FindChild(form, "TButton", "時刻更新(&K)") : nullptr;
   if (!button)
     return 0;
@@ -74,7 +64,7 @@ double UpdateMedian(e2e::TTimeServer& server, const std::string& result, int run
   }
   PostMessageA(form, WM_CLOSE, 0, 0);
   velmora.WaitForExit(10000);
-  return Median(updates);
+  return bench::Median(updates);
 }
 
 } // namespace
@@ -108,7 +98,7 @@ int main(int argc, char** argv) {
   std::printf("whole update, click to result text (refused, with the 500 ms pause): median %.1f "
               "ms (%d runs)\n",
               refused, runs);
-  std::printf("client exchange alone, in the driver: median %.1f ms (%d runs)\n", Median(exchanges),
-              runs);
+  std::printf("client exchange alone, in the driver: median %.1f ms (%d runs)\n",
+              bench::Median(exchanges), runs);
   return failed > 0 && refused > 0 ? 0 : 1;
 }
