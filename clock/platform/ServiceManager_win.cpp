@@ -6,6 +6,11 @@
 namespace platform {
 namespace {
 
+// A function of the library, or nullptr when it has none by that name.
+template <typename T> void Load(HMODULE library, const char* name, T& function) {
+  function = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
 // The service control manager's functions, looked up when first needed: the
 // Windows 95 family has none of them, and the program must still load there.
 struct TServiceFunctions {
@@ -13,16 +18,11 @@ struct TServiceFunctions {
     HMODULE library = LoadLibraryA("ADVAPI32.DLL");
     if (!library)
       return;
-    OpenManager = reinterpret_cast<decltype(OpenManager)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "OpenSCManagerA")));
-    Create = reinterpret_cast<decltype(Create)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "CreateServiceA")));
-    Open = reinterpret_cast<decltype(Open)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "OpenServiceA")));
-    Delete = reinterpret_cast<decltype(Delete)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DeleteService")));
-    Close = reinterpret_cast<decltype(Close)>(
-        reinterpret_cast<void*>(GetProcAddress(library, "CloseServiceHandle")));
+    Load(library, "OpenSCManagerA", OpenManager);
+    Load(library, "CreateServiceA", Create);
+    Load(library, "OpenServiceA", Open);
+    Load(library, "DeleteService", Delete);
+    Load(library, "CloseServiceHandle", Close);
   }
   bool Complete() const { return OpenManager && Create && Open && Delete && Close; }
 
