@@ -155,7 +155,7 @@ DWORD TProcess::ExitCode() const {
 
 namespace {
 struct TWindowSearch {
-  DWORD ProcessId;
+  DWORD ProcessId; // any when 0
   const char* ClassName;
   const std::string* Caption; // any when nullptr
   bool VisibleOnly;
@@ -167,7 +167,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   char className[256];
-  if (owner == search->ProcessId && GetClassNameA(window, className, sizeof className) &&
+  if ((search->ProcessId == 0 || owner == search->ProcessId) &&
+      GetClassNameA(window, className, sizeof className) &&
       lstrcmpA(className, search->ClassName) == 0 &&
       (!search->VisibleOnly || IsWindowVisible(window)) &&
       (!search->Caption || WindowText(window) == *search->Caption)) {
@@ -193,6 +194,10 @@ HWND WaitForMatch(TWindowSearch search, DWORD milliseconds) {
 
 HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds) {
   return WaitForMatch({processId, className, nullptr, false, nullptr}, milliseconds);
+}
+
+HWND WaitForAnyWindow(const char* className, DWORD milliseconds) {
+  return WaitForMatch({0, className, nullptr, false, nullptr}, milliseconds);
 }
 
 HWND WaitForShownWindow(DWORD processId, const char* className, const std::string& caption,

@@ -82,6 +82,8 @@ private:
 // The first visible or hidden top-level window of the process with that
 // class, waited for; nullptr when none appears in time.
 HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds);
+// The same, of any process.
+HWND WaitForAnyWindow(const char* className, DWORD milliseconds);
 // The same, visible and with that caption (a dialog or message box).
 HWND WaitForShownWindow(DWORD processId, const char* className, const std::string& caption,
                         DWORD milliseconds);

@@ -125,15 +125,6 @@ std::string UnixPath(const std::string& path) {
   return result;
 }
 
-BOOL CALLBACK FindFormProcess(HWND window, LPARAM parameter) {
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (lstrcmpA(className, "TForm1") != 0)
-    return TRUE;
-  GetWindowThreadProcessId(window, reinterpret_cast<DWORD*>(parameter));
-  return FALSE;
-}
-
 // Wine writes its debug channels to the host's standard error, which no
 // handle given to CreateProcess reaches: a host shell starts the program
 // with its standard error sent to the log. The program is not our child;
@@ -145,14 +136,11 @@ DWORD StartLogged(const std::string& program, const std::string& arguments,
   StartHostShell("exec 2>'" + UnixPath(logPath) + "' && WINEPREFIX='" + prefix + "' WINEDEBUG=" +
                      wineDebug + " exec " + WineLoader() + " '" + program + "'" + arguments,
                  currentDirectory);
-  const DWORD start = GetTickCount();
-  DWORD found = 0;
-  while (!found && GetTickCount() - start < 30000) {
-    Sleep(100);
-    EnumWindows(FindFormProcess, reinterpret_cast<LPARAM>(&found));
-  }
-  if (!found)
+  HWND form = WaitForAnyWindow("TForm1", 30000);
+  if (!form)
     throw std::runtime_error("the program's window did not appear: " + program);
+  DWORD found = 0;
+  GetWindowThreadProcessId(form, &found);
   return found;
 }
 } // namespace
