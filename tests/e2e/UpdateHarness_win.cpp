@@ -52,16 +52,18 @@ void TTimeServer::Serve() {
     if (peer::Wait(listener_, 50) == 0)
       continue;
     const peer::TSocket client = peer::Accept(listener_);
+    const ULONGLONG acceptedAt = UtcNow();
     if (client == peer::NoSocket)
       continue;
     ++connections_;
-    ServeConnection(client);
+    ServeConnection(client, acceptedAt);
     peer::Close(client);
   }
 }
 
-void TTimeServer::ServeConnection(peer::TSocket client) {
+void TTimeServer::ServeConnection(peer::TSocket client, ULONGLONG acceptedAt) {
   const ULONGLONG second = 10000000;
+  bool firstOnConnection = true;
   std::string received;
   const DWORD start = GetTickCount();
   DWORD idleSince = start;
@@ -74,13 +76,17 @@ void TTimeServer::ServeConnection(peer::TSocket client) {
       const bool first = ++requests_ == 1;
       if (DelayMs > 0)
         Sleep(static_cast<DWORD>(DelayMs));
-      ULONGLONG now = UtcNow();
-      if (!AnswerAtOnce && now % second >= second / 2) {
-        Sleep(static_cast<DWORD>((second - now % second) / 10000) + 1);
-        now = UtcNow();
+      const ULONGLONG now = UtcNow();
+      ULONGLONG taken = now;
+      if (!AnswerAtOnce) {
+        const ULONGLONG placed = firstOnConnection ? acceptedAt : now;
+        taken = placed + second / 2 - (placed + second / 2) % second;
+        if (taken > now)
+          Sleep(static_cast<DWORD>((taken - now) / 10000) + 1);
       }
+      firstOnConnection = false;
       const ULONGLONG skewed =
-          now + OffsetSeconds * static_cast<LONGLONG>(second) + SkewMs * LONGLONG{10000};
+          taken + OffsetSeconds * static_cast<LONGLONG>(second) + SkewMs * LONGLONG{10000};
       const ULONGLONG date = skewed - skewed % second;
       const std::string answer =
           (first && !FirstStatusLine.empty() ? FirstStatusLine : StatusLine) +
@@ -100,6 +106,11 @@ void TTimeServer::ServeConnection(peer::TSocket client) {
       return;
     received.append(piece, static_cast<std::size_t>(count));
   }
+}
+
+void WaitForTheSecond() {
+  const ULONGLONG second = 10000000;
+  Sleep(static_cast<DWORD>((second - UtcNow() % second) / 10000) + 1);
 }
 
 void WriteFixtures(const TTempFolder& folder, const std::string& site,

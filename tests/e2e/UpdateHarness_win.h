@@ -15,14 +15,14 @@
 
 namespace e2e {
 
-// Answers every HEAD request with a status line and a Date of this second
-// shifted by Offset seconds, rounded to the nearest whole second: a
-// request in the first half of a second gets that second at once, a later
-// one waits for the next second and gets it. The program adds the whole
-// exchange to the Date, so the time it asks for is off by the rounding plus
-// the time from its start of the exchange to the request's arrival: within
-// the half second Wine accepts unless that time is long or the request
-// comes near the middle of a second.
+// Answers every HEAD request with a status line and a Date shifted by
+// Offset seconds: the whole second nearest to the instant the request is
+// placed at, its connection's acceptance for the first request on a
+// connection and its arrival for a later one; an answer is not sent before
+// its second. The program adds the whole exchange to the Date, so the time
+// it asks for is off by the time from its start of the exchange to that
+// instant plus the rounding: within the half second Wine accepts when the
+// update starts near a whole second (WaitForTheSecond).
 class TTimeServer {
 public:
   TTimeServer();
@@ -53,7 +53,7 @@ public:
 
 private:
   void Serve();
-  void ServeConnection(peer::TSocket client);
+  void ServeConnection(peer::TSocket client, ULONGLONG acceptedAt);
 
   std::uint16_t port_ = 0;
   peer::TSocket listener_ = peer::NoSocket;
@@ -62,6 +62,11 @@ private:
   std::atomic<int> connections_{0};
   std::thread thread_;
 };
+
+// Sleeps until just after the system clock's next whole second: an update
+// started then asks the time server for a time Wine accepts even when its
+// exchange takes a few hundred milliseconds.
+void WaitForTheSecond();
 
 // ServerList.txt with the one site and Set.ini with the given lines of its
 // section Set (CR LF each).

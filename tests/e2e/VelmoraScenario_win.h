@@ -65,6 +65,7 @@ protected:
   void ClickUpdate() {
     HWND button = FindChild(form_, "TButton", "時刻更新(&K)");
     ASSERT_NE(button, nullptr);
+    WaitForTheSecond();
     PostMessageA(button, BM_CLICK, 0, 0);
   }
   bool WaitStatus(const std::string& text, DWORD milliseconds = 20000) {

@@ -129,6 +129,7 @@ TEST_F(VelmoraUpdate, ResidentTrayIconAndDoubleClick) {
     Sleep(100);
   EXPECT_FALSE(IsWindowVisible(application)) << "the task-bar entry stayed";
 
+  e2e::WaitForTheSecond();
   PostMessageA(form_, 1124, 1, 0x203);
   for (int i = 0; i < 200 && server_.Requests() == 0; ++i)
     Sleep(100);

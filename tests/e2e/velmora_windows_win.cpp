@@ -68,6 +68,7 @@ TEST_F(VelmoraWindows, TrayMenuUpdatesNow) {
   Start(server_.Site(), kResident);
   HWND menu = OpenTrayMenu();
   ASSERT_NE(menu, nullptr) << "no pop-up menu";
+  e2e::WaitForTheSecond();
   Choose(menu, 'k');
   EXPECT_TRUE(WaitStatus("時刻更新に成功しました。"))
       << e2e::StatusText(form_, id_) << "; " << OpenBox();
