@@ -305,6 +305,9 @@ TEST(KestrunDialog, FailedStartOnCloseIsReported) {
   ASSERT_TRUE(service.Register(folder, "kshost_windows.exe", folder.LogPath(), 0));
   ASSERT_TRUE(service.Start());
   ASSERT_TRUE(service.WaitForState(SERVICE_RUNNING, 10000));
+  // A stop request before the program's windows exist reaches none of them,
+  // and the service then ends the program only after its 20 s wait.
+  ASSERT_TRUE(WaitForLogLine(folder.LogPath(), "ready", 10000));
   TSettingsProgram program(folder);
   ASSERT_NE(program.Dialog, nullptr);
   ASSERT_TRUE(service.WaitForState(SERVICE_STOPPED, 15000));
