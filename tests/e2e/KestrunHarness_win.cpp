@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
@@ -224,12 +225,13 @@ std::vector<std::string> ReadLog(const std::string& path) {
   return lines;
 }
 
-bool WaitForLogLine(const std::string& path, const std::string& line, DWORD milliseconds) {
+bool WaitForLogLine(const std::string& path, const std::string& line, DWORD milliseconds,
+                    int times) {
   DWORD start = GetTickCount();
   for (;;) {
-    for (const std::string& text : ReadLog(path))
-      if (text == line)
-        return true;
+    const std::vector<std::string> lines = ReadLog(path);
+    if (std::count(lines.begin(), lines.end(), line) >= times)
+      return true;
     if (GetTickCount() - start >= milliseconds)
       return false;
     Sleep(20);

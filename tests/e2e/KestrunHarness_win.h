@@ -101,7 +101,9 @@ void EndProcess(DWORD processId);
 
 // The hosted program's log, times stripped.
 std::vector<std::string> ReadLog(const std::string& path);
-bool WaitForLogLine(const std::string& path, const std::string& line, DWORD milliseconds);
+// Waits until the log holds the line that many times.
+bool WaitForLogLine(const std::string& path, const std::string& line, DWORD milliseconds,
+                    int times = 1);
 // The milliseconds of the first line of the log, 0 when there is none.
 unsigned long long FirstLogTime(const std::string& path);
 // The value of the first log line "<key> <value>", and of every such line.

@@ -254,8 +254,8 @@ TEST(KestrunDialog, TextsComeBackFromTheFileAsTyped) {
   ASSERT_EQ(trial.size(), 1u);
 
   ASSERT_TRUE(service.Start());
-  for (int i = 0; i < 100 && LogValues(folder.LogPath(), "cmdline").size() < 2; ++i)
-    Sleep(100);
+  // Ready: the stop below finds the program's windows.
+  ASSERT_TRUE(WaitForLogLine(folder.LogPath(), "ready", 10000, 2));
   const std::vector<std::string> both = LogValues(folder.LogPath(), "cmdline");
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(both[1], trial[0]) << "the service started the program otherwise than the trial";
