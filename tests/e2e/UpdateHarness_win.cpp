@@ -15,7 +15,9 @@ const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// 100-ns units since 1601, as the system clock counts.
+// The system clock counts 100-ns units since 1601.
+constexpr ULONGLONG kSecond = 10000000;
+
 ULONGLONG UtcNow() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
@@ -62,7 +64,6 @@ void TTimeServer::Serve() {
 }
 
 void TTimeServer::ServeConnection(peer::TSocket client, ULONGLONG acceptedAt) {
-  const ULONGLONG second = 10000000;
   bool firstOnConnection = true;
   std::string received;
   const DWORD start = GetTickCount();
@@ -80,14 +81,14 @@ void TTimeServer::ServeConnection(peer::TSocket client, ULONGLONG acceptedAt) {
       ULONGLONG taken = now;
       if (!AnswerAtOnce) {
         const ULONGLONG placed = firstOnConnection ? acceptedAt : now;
-        taken = placed + second / 2 - (placed + second / 2) % second;
+        taken = placed + kSecond / 2 - (placed + kSecond / 2) % kSecond;
         if (taken > now)
           Sleep(static_cast<DWORD>((taken - now) / 10000) + 1);
       }
       firstOnConnection = false;
       const ULONGLONG skewed =
-          taken + OffsetSeconds * static_cast<LONGLONG>(second) + SkewMs * LONGLONG{10000};
-      const ULONGLONG date = skewed - skewed % second;
+          taken + OffsetSeconds * static_cast<LONGLONG>(kSecond) + SkewMs * LONGLONG{10000};
+      const ULONGLONG date = skewed - skewed % kSecond;
       const std::string answer =
           (first && !FirstStatusLine.empty() ? FirstStatusLine : StatusLine) +
           "\r\nDate: " + HttpDate(date) + "\r\nContent-Length: 0\r\n\r\n";
@@ -109,8 +110,7 @@ void TTimeServer::ServeConnection(peer::TSocket client, ULONGLONG acceptedAt) {
 }
 
 void WaitForTheSecond() {
-  const ULONGLONG second = 10000000;
-  Sleep(static_cast<DWORD>((second - UtcNow() % second) / 10000) + 1);
+  Sleep(static_cast<DWORD>((kSecond - UtcNow() % kSecond) / 10000) + 1);
 }
 
 void WriteFixtures(const TTempFolder& folder, const std::string& site,
