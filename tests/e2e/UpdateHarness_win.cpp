@@ -3,18 +3,16 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
-#include <chrono>
-#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
+
+#include "clock/time/Calendar.h"
+#include "tests/common/HttpDateText.h"
 
 namespace e2e {
 
 namespace {
-const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-
 // The system clock counts 100-ns units since 1601.
 constexpr ULONGLONG kSecond = 10000000;
 
@@ -25,14 +23,8 @@ ULONGLONG UtcNow() {
 }
 
 std::string HttpDate(ULONGLONG whole) {
-  FILETIME file = {static_cast<DWORD>(whole), static_cast<DWORD>(whole >> 32)};
-  SYSTEMTIME time;
-  FileTimeToSystemTime(&file, &time);
-  char text[64];
-  std::snprintf(text, sizeof text, "%s, %02u %s %04u %02u:%02u:%02u GMT", kDays[time.wDayOfWeek],
-                time.wDay, kMonths[time.wMonth - 1], time.wYear, time.wHour, time.wMinute,
-                time.wSecond);
-  return text;
+  return peer::FormatHttpDate(DayNumber(1601, 1, 1) * MillisecondsPerDay +
+                              static_cast<CalendarMilliseconds>(whole / 10000));
 }
 } // namespace
 
